@@ -1,0 +1,46 @@
+// The process-wide instances of the platform interfaces that tests may swap.
+#include "platform/clock.h"
+#include "platform/native.h"
+#include "platform/shell.h"
+#include "platform/system_info.h"
+
+#include <atomic>
+#include <utility>
+
+namespace platform {
+namespace {
+
+std::atomic<Clock*> installedClock{nullptr};
+std::atomic<SystemInfo*> installedSystem{nullptr};
+std::atomic<Shell*> installedShell{nullptr};
+std::function<void()>& MessagePump() {
+  static std::function<void()> pump;
+  return pump;
+}
+
+}  // namespace
+
+Clock& CurrentClock() {
+  Clock* clock = installedClock.load();
+  return clock ? *clock : NativeClock();
+}
+Clock* InstallClock(Clock* clock) { return installedClock.exchange(clock); }
+
+SystemInfo& CurrentSystem() {
+  SystemInfo* system = installedSystem.load();
+  return system ? *system : NativeSystem();
+}
+SystemInfo* InstallSystem(SystemInfo* system) { return installedSystem.exchange(system); }
+
+Shell& CurrentShell() {
+  Shell* shell = installedShell.load();
+  return shell ? *shell : NativeShell();
+}
+Shell* InstallShell(Shell* shell) { return installedShell.exchange(shell); }
+
+void ProcessPendingMessages() {
+  if (MessagePump()) MessagePump()();
+}
+void SetMessagePump(std::function<void()> pump) { MessagePump() = std::move(pump); }
+
+}  // namespace platform

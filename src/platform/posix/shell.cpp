@@ -1,0 +1,22 @@
+#include "platform/native.h"
+
+namespace platform {
+namespace {
+
+// The shell's verbs and network shares exist only on Windows.
+class PosixShell final : public Shell {
+ public:
+  bool Open(const ShellRequest&) override { return false; }
+  bool ConnectShare(const std::string&, const std::string&, const std::string&) override {
+    return false;
+  }
+};
+
+}  // namespace
+
+Shell& NativeShell() {
+  static PosixShell shell;
+  return shell;
+}
+
+}  // namespace platform

@@ -1,0 +1,23 @@
+// Windows paths as text: `\` between folder names, folders ending in `\`.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// With add the result ends in a delimiter; without add its last delimiter is
+// removed. convertSlashes turns every `/` into `\` first. Empty stays empty.
+std::string WithPathDelimiter(std::string_view path, bool add, bool convertSlashes);
+
+// The part up to and including the last `\`, `/` or `:`; the part after it.
+std::string ExtractFilePath(std::string_view path);
+std::string ExtractFileName(std::string_view path);
+
+bool FolderExists(const std::string& path);
+// Creates the folder and every missing parent; true when it exists after.
+bool ForceFolders(const std::string& path);
+bool IsAbsolutePath(std::string_view path);
+
+enum class SpecialFolder { Temporary, Windows, System };
+// The folder ends in `\`. When the system reports none and noFallback is
+// false, the running program's folder stands in.
+std::string GetSpecialFolder(SpecialFolder kind, bool noFallback);
