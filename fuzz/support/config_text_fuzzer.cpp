@@ -22,7 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   (void)VersionAtLeast(first, second);
   std::vector<std::string> pieces;
   SplitString(input, ';', pieces, size % 2 == 0);
-  for (int index = -1; index < 4; ++index) (void)GetField(input, index, '=', index % 2 == 0);
+  for (int index = -1; index < 4; ++index)
+    (void)GetField(input, index, '=', index % 2 == 0);
   (void)WildcardMatch(first, second);
   (void)FindText(first, second, static_cast<int>(size % 7) - 2, static_cast<int>(size % 5), true);
   std::string replaced = second;

@@ -24,23 +24,31 @@ Clock& CurrentClock() {
   Clock* clock = installedClock.load();
   return clock ? *clock : NativeClock();
 }
-Clock* InstallClock(Clock* clock) { return installedClock.exchange(clock); }
+Clock* InstallClock(Clock* clock) {
+  return installedClock.exchange(clock);
+}
 
 SystemInfo& CurrentSystem() {
   SystemInfo* system = installedSystem.load();
   return system ? *system : NativeSystem();
 }
-SystemInfo* InstallSystem(SystemInfo* system) { return installedSystem.exchange(system); }
+SystemInfo* InstallSystem(SystemInfo* system) {
+  return installedSystem.exchange(system);
+}
 
 Shell& CurrentShell() {
   Shell* shell = installedShell.load();
   return shell ? *shell : NativeShell();
 }
-Shell* InstallShell(Shell* shell) { return installedShell.exchange(shell); }
+Shell* InstallShell(Shell* shell) {
+  return installedShell.exchange(shell);
+}
 
 void ProcessPendingMessages() {
   if (MessagePump()) MessagePump()();
 }
-void SetMessagePump(std::function<void()> pump) { MessagePump() = std::move(pump); }
+void SetMessagePump(std::function<void()> pump) {
+  MessagePump() = std::move(pump);
+}
 
 }  // namespace platform

@@ -6,7 +6,9 @@
 namespace platform {
 namespace {
 
-char Fold(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
+char Fold(char c) {
+  return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+}
 
 // Iterative glob with the last star remembered: linear-ish and never recursive.
 bool Glob(const std::string& name, const std::string& mask) {
@@ -25,7 +27,8 @@ bool Glob(const std::string& name, const std::string& mask) {
       return false;
     }
   }
-  while (m < mask.size() && mask[m] == '*') ++m;
+  while (m < mask.size() && mask[m] == '*')
+    ++m;
   return m == mask.size();
 }
 

@@ -49,7 +49,8 @@ std::string StripComments(std::string_view text) {
 
 int32_t StrToIntLoose(std::string_view text) {
   size_t i = 0;
-  while (i < text.size() && text[i] == ' ') ++i;
+  while (i < text.size() && text[i] == ' ')
+    ++i;
   bool negative = false;
   if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
   bool hex = false;

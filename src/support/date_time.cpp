@@ -5,8 +5,9 @@
 
 namespace {
 
-const char* const kMonthNames[] = {"January", "February", "March",     "April",   "May",      "June",
-                                   "July",    "August",   "September", "October", "November", "December"};
+const char* const kMonthNames[] = {"January",   "February", "March",    "April",
+                                   "May",       "June",     "July",     "August",
+                                   "September", "October",  "November", "December"};
 const char* const kDayNames[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
                                  "Thursday", "Friday", "Saturday"};
 
@@ -19,7 +20,8 @@ std::string Number(int value, int width) {
 size_t RunLength(std::string_view pattern, size_t at) {
   size_t end = at;
   char c = static_cast<char>(std::tolower(static_cast<unsigned char>(pattern[at])));
-  while (end < pattern.size() && std::tolower(static_cast<unsigned char>(pattern[end])) == c) ++end;
+  while (end < pattern.size() && std::tolower(static_cast<unsigned char>(pattern[end])) == c)
+    ++end;
   return end - at;
 }
 
@@ -47,7 +49,9 @@ TDateTime ToDateTime(const platform::LocalTime& t) {
   return static_cast<double>(days) + fraction;
 }
 
-TDateTime Now() { return ToDateTime(platform::CurrentClock().Now()); }
+TDateTime Now() {
+  return ToDateTime(platform::CurrentClock().Now());
+}
 
 std::string FormatDateTime(std::string_view pattern, const platform::LocalTime& t) {
   bool twelveHour = false;
@@ -81,7 +85,9 @@ std::string FormatDateTime(std::string_view pattern, const platform::LocalTime& 
     size_t run = RunLength(pattern, i);
     bool wasHour = false;
     switch (lower) {
-      case 'y': out += run <= 2 ? Number(t.Year % 100, 2) : Number(t.Year, 4); break;
+      case 'y':
+        out += run <= 2 ? Number(t.Year % 100, 2) : Number(t.Year, 4);
+        break;
       case 'm':
         if (afterHour && run <= 2)
           out += Number(t.Minute, run == 1 ? 1 : 2);
@@ -106,10 +112,18 @@ std::string FormatDateTime(std::string_view pattern, const platform::LocalTime& 
         wasHour = true;
         break;
       }
-      case 'n': out += Number(t.Minute, run == 1 ? 1 : 2); break;
-      case 's': out += Number(t.Second, run == 1 ? 1 : 2); break;
-      case 'z': out += Number(t.Millisecond, run >= 3 ? 3 : 1); break;
-      default: out.append(pattern.substr(i, run)); break;
+      case 'n':
+        out += Number(t.Minute, run == 1 ? 1 : 2);
+        break;
+      case 's':
+        out += Number(t.Second, run == 1 ? 1 : 2);
+        break;
+      case 'z':
+        out += Number(t.Millisecond, run >= 3 ? 3 : 1);
+        break;
+      default:
+        out.append(pattern.substr(i, run));
+        break;
     }
     // "m" right after an hour (blanks and separators between) means minutes.
     if (wasHour)
@@ -121,6 +135,10 @@ std::string FormatDateTime(std::string_view pattern, const platform::LocalTime& 
   return out;
 }
 
-TDateTime DeadlineAfter(uint32_t milliseconds) { return Now() + milliseconds / 86400000.0; }
+TDateTime DeadlineAfter(uint32_t milliseconds) {
+  return Now() + milliseconds / 86400000.0;
+}
 
-bool DeadlinePassed(TDateTime deadline) { return Now() >= deadline; }
+bool DeadlinePassed(TDateTime deadline) {
+  return Now() >= deadline;
+}

@@ -2,8 +2,8 @@
 
 #include "support/text.h"
 
-std::string GetField(std::string_view text, int index, char separator, bool toEnd,
-                     bool keepSpaces, bool keepFieldSpaces) {
+std::string GetField(std::string_view text, int index, char separator, bool toEnd, bool keepSpaces,
+                     bool keepFieldSpaces) {
   if (text.empty()) return std::string();
   std::string subject = keepSpaces ? std::string(text) : Trim(text);
   if (subject.empty()) return std::string();
@@ -52,9 +52,11 @@ bool SplitString(std::string_view text, char separator, std::vector<std::string>
 
 std::string CopyRange(std::string_view text, int from, int to) {
   long long first = from < 1 ? 1 : from;
-  long long last = to > static_cast<long long>(text.size()) ? static_cast<long long>(text.size()) : to;
+  long long last =
+      to > static_cast<long long>(text.size()) ? static_cast<long long>(text.size()) : to;
   if (last < first) return std::string();
-  return std::string(text.substr(static_cast<size_t>(first - 1), static_cast<size_t>(last - first + 1)));
+  return std::string(
+      text.substr(static_cast<size_t>(first - 1), static_cast<size_t>(last - first + 1)));
 }
 
 int LastCharPos(char c, std::string_view text) {

@@ -24,7 +24,8 @@ std::string ReadFileToString(const std::string& fileName, bool deleteAfter) {
         // is read to its real end.
         data.reserve(static_cast<size_t>(size < (1u << 30) ? size : 0));
         char buffer[1 << 16];
-        while (size_t got = file.Read(buffer, sizeof buffer)) data.append(buffer, got);
+        while (size_t got = file.Read(buffer, sizeof buffer))
+          data.append(buffer, got);
         file.Close();
       } catch (...) {
         if (deleteAfter) {

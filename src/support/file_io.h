@@ -15,8 +15,8 @@ std::string ReadFileToString(const std::string& name, bool deleteAfter = false);
 // Writes (or appends) data; creates the file's folder when it is missing.
 // With deleteIfEmpty an empty data deletes the file instead. True when the
 // file was opened; a write or close failure is raised (platform::IoError).
-bool WriteStringToFile(const std::string& data, const std::string& name,
-                       bool deleteIfEmpty = false, bool append = false);
+bool WriteStringToFile(const std::string& data, const std::string& name, bool deleteIfEmpty = false,
+                       bool append = false);
 
 bool CopyFileTo(const std::string& source, const std::string& destination, bool failIfExists);
 // Fails when the destination exists.

@@ -6,7 +6,9 @@
 
 namespace {
 
-bool IsDelimiter(char c) { return c == '\\' || c == '/'; }
+bool IsDelimiter(char c) {
+  return c == '\\' || c == '/';
+}
 
 void CreateFolderChain(std::string path) {
   if (!path.empty() && IsDelimiter(path.back())) path.pop_back();
@@ -40,7 +42,9 @@ std::string ExtractFileName(std::string_view path) {
   return std::string(last == std::string_view::npos ? path : path.substr(last + 1));
 }
 
-bool FolderExists(const std::string& path) { return !path.empty() && platform::IsFolder(path); }
+bool FolderExists(const std::string& path) {
+  return !path.empty() && platform::IsFolder(path);
+}
 
 bool ForceFolders(const std::string& path) {
   std::string folder = ShortString(path);
@@ -60,9 +64,15 @@ std::string GetSpecialFolder(SpecialFolder kind, bool noFallback) {
   platform::SystemInfo& system = platform::CurrentSystem();
   std::string folder;
   switch (kind) {
-    case SpecialFolder::Temporary: folder = system.TempFolder(); break;
-    case SpecialFolder::Windows: folder = system.WindowsFolder(); break;
-    case SpecialFolder::System: folder = system.SystemFolder(); break;
+    case SpecialFolder::Temporary:
+      folder = system.TempFolder();
+      break;
+    case SpecialFolder::Windows:
+      folder = system.WindowsFolder();
+      break;
+    case SpecialFolder::System:
+      folder = system.SystemFolder();
+      break;
   }
   folder = ShortString(Trim(folder));
   if (folder.empty() && !noFallback) folder = ExtractFilePath(system.ProgramPath());

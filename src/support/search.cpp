@@ -5,8 +5,8 @@
 #include "platform/codepage.h"
 #include "support/text.h"
 
-void ReplaceText(std::string& text, std::string_view from, std::string_view to,
-                 bool caseSensitive, bool replaceAll) {
+void ReplaceText(std::string& text, std::string_view from, std::string_view to, bool caseSensitive,
+                 bool replaceAll) {
   if (from.empty()) return;
   std::string haystack = caseSensitive ? text : platform::AnsiUpperCase(text);
   std::string needle = caseSensitive ? std::string(from) : platform::AnsiUpperCase(from);
@@ -25,8 +25,7 @@ void ReplaceText(std::string& text, std::string_view from, std::string_view to,
   text = std::move(result);
 }
 
-int FindText(std::string_view pattern, std::string_view text, int start, int end,
-             bool wholeWord) {
+int FindText(std::string_view pattern, std::string_view text, int start, int end, bool wholeWord) {
   if (pattern.empty() || text.empty()) return 0;
   const long long length = static_cast<long long>(text.size());
   long long s = start < 1 ? 1 : start;

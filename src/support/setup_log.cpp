@@ -85,4 +85,6 @@ bool WriteLog(const std::string& text, uint32_t options) {
   return WriteLog(SetupLog(), text, options);
 }
 
-void WriteSetupLog(const std::string& text) { WriteLog(text, 0); }
+void WriteSetupLog(const std::string& text) {
+  WriteLog(text, 0);
+}

@@ -8,11 +8,11 @@
 #include <string>
 
 enum TDebugOption : uint32_t {
-  kLogDateTime = 0x1,     // "yyyy-mm-dd hh:nn:ss " in front of each line
-  kLogThreadId = 0x2,     // then "[thread id] "
-  kLogFirstLine = 0x4,    // only the text before its first line feed
+  kLogDateTime = 0x1,   // "yyyy-mm-dd hh:nn:ss " in front of each line
+  kLogThreadId = 0x2,   // then "[thread id] "
+  kLogFirstLine = 0x4,  // only the text before its first line feed
   kLogDeleteOnOpen = 0x80,
-  kLogToStdout = 0x100,   // standard output instead of the file, no prefixes
+  kLogToStdout = 0x100,  // standard output instead of the file, no prefixes
 };
 
 struct TDebugStruct {

@@ -2,9 +2,15 @@
 
 namespace {
 
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
+bool IsBlank(char c) {
+  return static_cast<unsigned char>(c) <= 32;
+}
+char Lower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+}
+char Upper(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+}
 
 }  // namespace
 
@@ -14,32 +20,38 @@ std::string ShortString(std::string_view text) {
 
 std::string TrimLeft(std::string_view text) {
   size_t start = 0;
-  while (start < text.size() && IsBlank(text[start])) ++start;
+  while (start < text.size() && IsBlank(text[start]))
+    ++start;
   return std::string(text.substr(start));
 }
 
 std::string TrimRight(std::string_view text) {
   size_t end = text.size();
-  while (end > 0 && IsBlank(text[end - 1])) --end;
+  while (end > 0 && IsBlank(text[end - 1]))
+    --end;
   return std::string(text.substr(0, end));
 }
 
 std::string Trim(std::string_view text) {
   size_t start = 0, end = text.size();
-  while (start < end && IsBlank(text[start])) ++start;
-  while (end > start && IsBlank(text[end - 1])) --end;
+  while (start < end && IsBlank(text[start]))
+    ++start;
+  while (end > start && IsBlank(text[end - 1]))
+    --end;
   return std::string(text.substr(start, end - start));
 }
 
 std::string LowerCase(std::string_view text) {
   std::string result(text);
-  for (char& c : result) c = Lower(c);
+  for (char& c : result)
+    c = Lower(c);
   return result;
 }
 
 std::string UpperCase(std::string_view text) {
   std::string result(text);
-  for (char& c : result) c = Upper(c);
+  for (char& c : result)
+    c = Upper(c);
   return result;
 }
 

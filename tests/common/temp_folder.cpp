@@ -40,4 +40,6 @@ void PutFile(const std::string& path, const std::string& content) {
   ASSERT_TRUE(WriteStringToFile(content, path)) << path;
 }
 
-std::string GetFile(const std::string& path) { return ReadFileToString(path); }
+std::string GetFile(const std::string& path) {
+  return ReadFileToString(path);
+}

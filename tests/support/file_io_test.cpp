@@ -18,9 +18,9 @@ namespace {
 // symbolic link on Windows. False when the system does not allow one here.
 bool MakeFolderLink(const std::string& link, const std::string& target) {
 #ifdef _WIN32
-  return CreateSymbolicLinkA(link.c_str(), target.c_str(),
-                             SYMBOLIC_LINK_FLAG_DIRECTORY |
-                                 SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) != 0;
+  return CreateSymbolicLinkA(
+             link.c_str(), target.c_str(),
+             SYMBOLIC_LINK_FLAG_DIRECTORY | SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) != 0;
 #else
   return symlink(platform::NativePath(target).c_str(), platform::NativePath(link).c_str()) == 0;
 #endif

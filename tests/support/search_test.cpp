@@ -85,7 +85,8 @@ TEST(WildcardMatch, RulesOfThePattern) {
 TEST(WildcardMatch, ManyStarsAnswerAtOnce) {
   std::string subject(255, 'a');
   std::string pattern;
-  for (int i = 0; i < 30; ++i) pattern += "*a";
+  for (int i = 0; i < 30; ++i)
+    pattern += "*a";
   pattern += "b";
   EXPECT_FALSE(WildcardMatch(subject, pattern));
   EXPECT_TRUE(WildcardMatch(subject.substr(1) + "b", std::string(30, '*') + "b"));

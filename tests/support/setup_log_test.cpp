@@ -96,12 +96,15 @@ TEST(SetupLog, ConcurrentWritersKeepWholeLines) {
   std::vector<std::thread> writers;
   for (int t = 0; t < 4; ++t)
     writers.emplace_back([&log, t] {
-      for (int i = 0; i < 50; ++i) WriteLog(log, "writer " + std::to_string(t) + " line");
+      for (int i = 0; i < 50; ++i)
+        WriteLog(log, "writer " + std::to_string(t) + " line");
     });
-  for (auto& writer : writers) writer.join();
+  for (auto& writer : writers)
+    writer.join();
   std::string content = ReadFileToString(temp / "threads.log");
   size_t lines = 0;
-  for (size_t at = 0; (at = content.find("\r\n", at)) != std::string::npos; at += 2) ++lines;
+  for (size_t at = 0; (at = content.find("\r\n", at)) != std::string::npos; at += 2)
+    ++lines;
   EXPECT_EQ(lines, 200u);
   EXPECT_EQ(content.size(), 200u * std::string("writer 0 line\r\n").size());
 }

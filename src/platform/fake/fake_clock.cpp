@@ -33,7 +33,9 @@ FakeClock::FakeClock() : previous_(InstallClock(this)) {
   SetNow(LocalTime{2024, 3, 1, 14, 5, 9, 0, 5});
 }
 
-FakeClock::~FakeClock() { InstallClock(previous_); }
+FakeClock::~FakeClock() {
+  InstallClock(previous_);
+}
 
 LocalTime FakeClock::Now() {
   int64_t days = localMs_ / kMsPerDay, rest = localMs_ % kMsPerDay;
@@ -53,8 +55,8 @@ void FakeClock::Sleep(uint32_t milliseconds) {
 }
 
 void FakeClock::SetNow(const LocalTime& now) {
-  int64_t days = DaysFromCivil(now.Year, static_cast<unsigned>(now.Month),
-                               static_cast<unsigned>(now.Day));
+  int64_t days =
+      DaysFromCivil(now.Year, static_cast<unsigned>(now.Month), static_cast<unsigned>(now.Day));
   localMs_ = days * kMsPerDay + now.Hour * 3600000LL + now.Minute * 60000LL + now.Second * 1000LL +
              now.Millisecond;
 }

@@ -30,10 +30,14 @@ unsigned char Upper(unsigned char c) {
   if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 32);
   if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<unsigned char>(c - 32);
   switch (c) {
-    case 0x9A: return 0x8A;
-    case 0x9C: return 0x8C;
-    case 0x9E: return 0x8E;
-    case 0xFF: return 0x9F;
+    case 0x9A:
+      return 0x8A;
+    case 0x9C:
+      return 0x8C;
+    case 0x9E:
+      return 0x8E;
+    case 0xFF:
+      return 0x9F;
   }
   return c;
 }
@@ -42,10 +46,14 @@ unsigned char Lower(unsigned char c) {
   if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
   if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 32);
   switch (c) {
-    case 0x8A: return 0x9A;
-    case 0x8C: return 0x9C;
-    case 0x8E: return 0x9E;
-    case 0x9F: return 0xFF;
+    case 0x8A:
+      return 0x9A;
+    case 0x8C:
+      return 0x9C;
+    case 0x8E:
+      return 0x9E;
+    case 0x9F:
+      return 0xFF;
   }
   return c;
 }
@@ -55,7 +63,8 @@ unsigned char Lower(unsigned char c) {
 std::u16string AnsiToUtf16(std::string_view text) {
   std::u16string result;
   result.reserve(text.size());
-  for (char c : text) result.push_back(ToUnicode(static_cast<unsigned char>(c)));
+  for (char c : text)
+    result.push_back(ToUnicode(static_cast<unsigned char>(c)));
   return result;
 }
 
@@ -76,13 +85,15 @@ std::string Utf16ToAnsi(std::u16string_view text) {
 
 std::string AnsiUpperCase(std::string_view text) {
   std::string result(text);
-  for (char& c : result) c = static_cast<char>(Upper(static_cast<unsigned char>(c)));
+  for (char& c : result)
+    c = static_cast<char>(Upper(static_cast<unsigned char>(c)));
   return result;
 }
 
 std::string AnsiLowerCase(std::string_view text) {
   std::string result(text);
-  for (char& c : result) c = static_cast<char>(Lower(static_cast<unsigned char>(c)));
+  for (char& c : result)
+    c = static_cast<char>(Lower(static_cast<unsigned char>(c)));
   return result;
 }
 

@@ -23,7 +23,8 @@ bool Fail() {
 }
 
 std::string StripTrailingSlashes(std::string path) {
-  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  while (path.size() > 1 && path.back() == '/')
+    path.pop_back();
   return path;
 }
 
@@ -32,8 +33,10 @@ uint32_t DosStampOf(time_t seconds) {
   if (!localtime_r(&seconds, &local)) return 0;
   int year = local.tm_year + 1900;
   if (year < 1980 || year > 2107) return 0;
-  uint32_t date = static_cast<uint32_t>(((year - 1980) << 9) | ((local.tm_mon + 1) << 5) | local.tm_mday);
-  uint32_t time = static_cast<uint32_t>((local.tm_hour << 11) | (local.tm_min << 5) | (local.tm_sec / 2));
+  uint32_t date =
+      static_cast<uint32_t>(((year - 1980) << 9) | ((local.tm_mon + 1) << 5) | local.tm_mday);
+  uint32_t time =
+      static_cast<uint32_t>((local.tm_hour << 11) | (local.tm_min << 5) | (local.tm_sec / 2));
   return (date << 16) | time;
 }
 
@@ -90,9 +93,15 @@ bool File::Open(const std::string& path, FileMode mode) {
   path_ = path;
   int flags = O_CLOEXEC;
   switch (mode) {
-    case FileMode::Read: flags |= O_RDONLY; break;
-    case FileMode::ReadWrite: flags |= O_RDWR; break;
-    case FileMode::Create: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
+    case FileMode::Read:
+      flags |= O_RDONLY;
+      break;
+    case FileMode::ReadWrite:
+      flags |= O_RDWR;
+      break;
+    case FileMode::Create:
+      flags |= O_RDWR | O_CREAT | O_TRUNC;
+      break;
   }
   std::string native = NativePath(path);
   int fd = ::open(native.c_str(), flags, 0644);
@@ -162,8 +171,7 @@ bool IsFolder(const std::string& path) {
 
 bool IsLink(const std::string& path) {
   struct stat info;
-  return lstat(StripTrailingSlashes(NativePath(path)).c_str(), &info) == 0 &&
-         S_ISLNK(info.st_mode);
+  return lstat(StripTrailingSlashes(NativePath(path)).c_str(), &info) == 0 && S_ISLNK(info.st_mode);
 }
 
 bool MakeFolder(const std::string& path) {
@@ -184,7 +192,8 @@ bool RemoveFile(const std::string& path) {
     return Fail();
   }
   // A read-only file stays, as on Windows.
-  if (lstat(native.c_str(), &info) == 0 && !S_ISLNK(info.st_mode) && (info.st_mode & S_IWUSR) == 0) {
+  if (lstat(native.c_str(), &info) == 0 && !S_ISLNK(info.st_mode) &&
+      (info.st_mode & S_IWUSR) == 0) {
     errno = EACCES;
     return Fail();
   }
@@ -328,12 +337,15 @@ std::string FullPath(const std::string& path) {
     start = end + 1;
   }
   std::string result;
-  for (const std::string& part : parts) result += "/" + part;
+  for (const std::string& part : parts)
+    result += "/" + part;
   if (result.empty() || native.back() == '/') result += "/";
   return result;
 }
 
-uint32_t LastSystemError() { return lastError; }
+uint32_t LastSystemError() {
+  return lastError;
+}
 
 std::string SystemErrorText(uint32_t code) {
   char buffer[256];

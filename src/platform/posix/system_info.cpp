@@ -48,6 +48,8 @@ SystemInfo& NativeSystem() {
   return system;
 }
 
-uint32_t CurrentThreadId() { return static_cast<uint32_t>(syscall(SYS_gettid)); }
+uint32_t CurrentThreadId() {
+  return static_cast<uint32_t>(syscall(SYS_gettid));
+}
 
 }  // namespace platform

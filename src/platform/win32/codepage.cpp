@@ -6,7 +6,8 @@ namespace platform {
 
 std::u16string AnsiToUtf16(std::string_view text) {
   if (text.empty()) return std::u16string();
-  int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  int length =
+      MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::u16string result(static_cast<size_t>(length), u'\0');
   MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
                       reinterpret_cast<wchar_t*>(result.data()), length);
@@ -16,8 +17,8 @@ std::u16string AnsiToUtf16(std::string_view text) {
 std::string Utf16ToAnsi(std::u16string_view text) {
   if (text.empty()) return std::string();
   const wchar_t* wide = reinterpret_cast<const wchar_t*>(text.data());
-  int length = WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(text.size()), nullptr, 0,
-                                   "?", nullptr);
+  int length =
+      WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(text.size()), nullptr, 0, "?", nullptr);
   std::string result(static_cast<size_t>(length), '\0');
   WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(text.size()), result.data(), length, "?",
                       nullptr);

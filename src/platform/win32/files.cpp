@@ -14,10 +14,13 @@ bool Fail() {
   return false;
 }
 
-HANDLE AsHandle(intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
+HANDLE AsHandle(intptr_t handle) {
+  return reinterpret_cast<HANDLE>(handle);
+}
 
 std::string StripTrailingDelimiters(std::string path) {
-  while (path.size() > 3 && (path.back() == '\\' || path.back() == '/')) path.pop_back();
+  while (path.size() > 3 && (path.back() == '\\' || path.back() == '/'))
+    path.pop_back();
   return path;
 }
 
@@ -50,7 +53,9 @@ FolderEntry EntryOf(const WIN32_FIND_DATAA& found) {
 
 }  // namespace
 
-std::string NativePath(const std::string& path) { return path; }
+std::string NativePath(const std::string& path) {
+  return path;
+}
 
 File::File(File&& other) noexcept : handle_(other.handle_), path_(std::move(other.path_)) {
   other.handle_ = kClosed;
@@ -77,8 +82,12 @@ bool File::Open(const std::string& path, FileMode mode) {
   DWORD access = GENERIC_READ, share = FILE_SHARE_READ | FILE_SHARE_WRITE,
         disposition = OPEN_EXISTING;
   switch (mode) {
-    case FileMode::Read: break;
-    case FileMode::ReadWrite: access |= GENERIC_WRITE; share = FILE_SHARE_READ; break;
+    case FileMode::Read:
+      break;
+    case FileMode::ReadWrite:
+      access |= GENERIC_WRITE;
+      share = FILE_SHARE_READ;
+      break;
     case FileMode::Create:
       access |= GENERIC_WRITE;
       share = FILE_SHARE_READ;
@@ -154,12 +163,18 @@ bool IsLink(const std::string& path) {
   return EntryOf(found).IsLink;
 }
 
-bool MakeFolder(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) || Fail(); }
+bool MakeFolder(const std::string& path) {
+  return CreateDirectoryA(path.c_str(), nullptr) || Fail();
+}
 
 // RemoveDirectory on a junction or directory link removes the link only.
-bool RemoveFolder(const std::string& path) { return RemoveDirectoryA(path.c_str()) || Fail(); }
+bool RemoveFolder(const std::string& path) {
+  return RemoveDirectoryA(path.c_str()) || Fail();
+}
 
-bool RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) || Fail(); }
+bool RemoveFile(const std::string& path) {
+  return DeleteFileA(path.c_str()) || Fail();
+}
 
 bool CopyOneFile(const std::string& source, const std::string& destination, bool failIfExists) {
   return CopyFileA(source.c_str(), destination.c_str(), failIfExists) || Fail();
@@ -219,7 +234,9 @@ std::string CurrentFolder() {
   return length && length < sizeof buffer ? std::string(buffer, length) : std::string();
 }
 
-uint32_t LastSystemError() { return lastError; }
+uint32_t LastSystemError() {
+  return lastError;
+}
 
 std::string SystemErrorText(uint32_t code) {
   char* text = nullptr;

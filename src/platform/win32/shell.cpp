@@ -1,5 +1,5 @@
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 #include <winnetwk.h>
 
 #include "platform/native.h"
@@ -7,7 +7,9 @@
 namespace platform {
 namespace {
 
-const char* OrNull(const std::string& text) { return text.empty() ? nullptr : text.c_str(); }
+const char* OrNull(const std::string& text) {
+  return text.empty() ? nullptr : text.c_str();
+}
 
 class Win32Shell final : public Shell {
  public:

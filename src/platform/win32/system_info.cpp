@@ -13,7 +13,9 @@ std::string Folder(UINT (*query)(LPSTR, UINT)) {
   return length && length < sizeof buffer ? std::string(buffer, length) : std::string();
 }
 
-UINT TempPath(LPSTR buffer, UINT size) { return GetTempPathA(size, buffer); }
+UINT TempPath(LPSTR buffer, UINT size) {
+  return GetTempPathA(size, buffer);
+}
 
 class Win32System final : public SystemInfo {
  public:
@@ -36,7 +38,8 @@ class Win32System final : public SystemInfo {
   }
   std::vector<std::string> Arguments() override {
     std::vector<std::string> arguments;
-    for (int i = 1; i < __argc; ++i) arguments.emplace_back(__argv[i]);
+    for (int i = 1; i < __argc; ++i)
+      arguments.emplace_back(__argv[i]);
     return arguments;
   }
 };
@@ -48,6 +51,8 @@ SystemInfo& NativeSystem() {
   return system;
 }
 
-uint32_t CurrentThreadId() { return GetCurrentThreadId(); }
+uint32_t CurrentThreadId() {
+  return GetCurrentThreadId();
+}
 
 }  // namespace platform
