@@ -1,5 +1,7 @@
-#include <shellapi.h>
+// <windows.h> must come first; a block of its own keeps it there.
 #include <windows.h>
+
+#include <shellapi.h>
 #include <winnetwk.h>
 
 #include "platform/native.h"
