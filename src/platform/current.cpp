@@ -1,6 +1,7 @@
 // The process-wide instances of the platform interfaces that tests may swap.
 #include "platform/clock.h"
 #include "platform/native.h"
+#include "platform/registry.h"
 #include "platform/shell.h"
 #include "platform/system_info.h"
 
@@ -13,6 +14,7 @@ namespace {
 std::atomic<Clock*> installedClock{nullptr};
 std::atomic<SystemInfo*> installedSystem{nullptr};
 std::atomic<Shell*> installedShell{nullptr};
+std::atomic<Registry*> installedRegistry{nullptr};
 std::function<void()>& MessagePump() {
   static std::function<void()> pump;
   return pump;
@@ -42,6 +44,14 @@ Shell& CurrentShell() {
 }
 Shell* InstallShell(Shell* shell) {
   return installedShell.exchange(shell);
+}
+
+Registry& CurrentRegistry() {
+  Registry* registry = installedRegistry.load();
+  return registry ? *registry : NativeRegistry();
+}
+Registry* InstallRegistry(Registry* registry) {
+  return installedRegistry.exchange(registry);
 }
 
 void ProcessPendingMessages() {

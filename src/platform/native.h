@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/clock.h"
+#include "platform/registry.h"
 #include "platform/shell.h"
 #include "platform/system_info.h"
 
@@ -10,5 +11,6 @@ namespace platform {
 Clock& NativeClock();
 SystemInfo& NativeSystem();
 Shell& NativeShell();
+Registry& NativeRegistry();
 
 }  // namespace platform
