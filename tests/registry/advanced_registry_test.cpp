@@ -129,6 +129,11 @@ TEST_P(AdvancedRegistryTest, EachReadUsesTheKeyAsItIsAtTheCall) {
   component_.SetRegistrySection("Section");
   component_.SetRegistryArea("\\" + Under("Moved"));
   EXPECT_EQ(component_.ReadStringValue("Who"), "moved");
+  // Without a section the area itself is the key.
+  ASSERT_TRUE(Must(Reg().CreateKey(kUser, Under("Moved")))->WriteString("Who", "area"));
+  component_.SetRegistrySection("");
+  EXPECT_EQ(component_.ReadStringValue("Who"), "area");
+  component_.SetRegistrySection("Section");
   EXPECT_EQ(errors_, 0);
 
   // Writes follow the switch too.
