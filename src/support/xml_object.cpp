@@ -193,7 +193,6 @@ void TXMLObject::Parse(std::string_view text) {
 
   size_t mark = 0;  // start of the text not yet taken
   size_t position = 0;
-  TXMLAttributes attributes;
   while (!filling.empty()) {
     size_t open = text.find('<', position);
     if (open == std::string_view::npos) break;
@@ -218,9 +217,7 @@ void TXMLObject::Parse(std::string_view text) {
     if (nameEnd == 1) continue;  // declarations, comments and the like
 
     TXMLObject* child = node.AddChild(tag.substr(1, nameEnd - 1), {}, kXMLRaw);
-    ParseTagAttributes(tag, attributes, kXMLRaw);
-    for (TXMLAttribute& attribute : attributes)
-      child->Attributes.push_back(std::move(attribute));
+    ParseTagAttributes(tag, child->Attributes, kXMLRaw);
     bool empty = tag[tag.size() - 2] == '/';
     if (!empty) filling.push_back({child, 0});
   }
