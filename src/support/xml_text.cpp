@@ -200,13 +200,9 @@ std::string Utf8ToAnsi(std::string_view text) {
       out.push_back(text[i++]);
       continue;
     }
-    if (code >= 0x10000) {
-      code -= 0x10000;
-      pending.push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
-      pending.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
-    } else {
-      pending.push_back(static_cast<char16_t>(code));
-    }
+    // No ANSI code page holds a character beyond U+FFFF: one '?' for it,
+    // whatever the system would make of its surrogate pair.
+    pending.push_back(code >= 0x10000 ? u'?' : static_cast<char16_t>(code));
     i += length;
   }
   out += platform::Utf16ToAnsi(pending);
