@@ -78,7 +78,8 @@ class TExtraction {
     try {
       if (entry.StoredSize != 0) {
         if (entry.Encrypted() && !cipher_) cipher_ = std::make_unique<TEntryCipher>(password_);
-        bool decoded = decoder_.DecodeEntryData(
+        if (!decoder_) decoder_ = std::make_unique<TEntryDecoder>();
+        bool decoded = decoder_->DecodeEntryData(
             input, entry, version, cipher_.get(),
             [&output](const uint8_t* data, size_t size) { output.Write(data, size); });
         if (!decoded) {
@@ -116,8 +117,9 @@ class TExtraction {
   const std::string lowerKeepList_;
   const std::vector<std::string> filter_;
   const std::string& password_;
-  std::unique_ptr<TEntryCipher> cipher_;  // made for the first encrypted entry
-  TEntryDecoder decoder_;
+  // Both made for the first entry that needs them.
+  std::unique_ptr<TEntryCipher> cipher_;
+  std::unique_ptr<TEntryDecoder> decoder_;
   std::string lastFolder_;
 };
 
@@ -165,7 +167,8 @@ bool ExtractArchive(const std::string& archivePath, const std::string& destinati
 }
 
 void RemoveExtractedFolder(const std::string& folder) {
-  std::string path = WithPathDelimiter(ShortString(folder), true, false);
+  // Not cut to 255 characters: a cut path could name another folder.
+  std::string path = WithPathDelimiter(folder, true, false);
   if (path.empty()) return;
   DeleteFolderTree(path, "*.*", true);
 }
