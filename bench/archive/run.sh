@@ -39,7 +39,7 @@ timed() {
 
 # bench NAME LABEL FOLDER: packs FOLDER both ways and compares the unpacking.
 bench() {
-  local label=$2 folder=$3 dir=$work/$1
+  local label=$2 folder=$3 dir=$work/bench-$1
   mkdir -p "$dir"
   "$ilds" create --format 3 "$dir/payload.dat" "$folder"
   tar -C "$folder" -cf - . | gzip -6 >"$dir/payload.tar.gz"
