@@ -1,0 +1,28 @@
+#include "app/windows.h"
+
+#include "localization/component_captions.h"
+#include "ui/application.h"
+
+namespace {
+
+constexpr const char* kApplicationTitle = "Setup";
+
+}  // namespace
+
+TApplicationWindows CreateApplicationWindows() {
+  DestroyApplicationWindows();
+  ui::TApplication& application = ui::Application();
+  application.SetTitle(kApplicationTitle);
+  TMainForm& mainForm = application.CreateForm<TMainForm>();
+  TBrowseFolder& browseFolder = application.CreateForm<TBrowseFolder>();
+  TODBCForm& odbcForm = application.CreateForm<TODBCForm>();
+  TSetupWizardForm& wizardForm = application.CreateForm<TSetupWizardForm>();
+  TLangSelectForm& langSelectForm = application.CreateForm<TLangSelectForm>();
+  SetComponentTree(mainForm.ComponentsList);
+  return {mainForm, browseFolder, odbcForm, wizardForm, langSelectForm};
+}
+
+void DestroyApplicationWindows() {
+  SetComponentTree(nullptr);
+  ui::Application().DestroyForms();
+}
