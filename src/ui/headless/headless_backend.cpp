@@ -169,9 +169,13 @@ void THeadlessBackend::SetWaitCursor(bool wait) {
 }
 
 bool THeadlessBackend::Click(TControl& control) {
+  return ClickControl(control, true);
+}
+
+bool THeadlessBackend::ClickControl(TControl& control, bool takeFocus) {
   if (!CanReach(control)) return false;
   TForm& form = control.Form();
-  if (TakesFocus(control.Kind())) control.SetFocus();
+  if (takeFocus && TakesFocus(control.Kind())) control.SetFocus();
   switch (control.Kind()) {
     case ControlKind::CheckBox:
       control.SetChecked(!control.Checked());
@@ -245,13 +249,14 @@ void THeadlessBackend::DefaultKeyAction(TControl* control, TForm& form, char16_t
       if (control && control->Kind() == ControlKind::Memo && !control->ReadOnly()) {
         EditText(*control, u"\r\n", false);
       } else if (control && control->Kind() == ControlKind::Button) {
-        Click(*control);
+        ClickControl(*control, false);
       } else if (TControl* button = FindButton(form, false)) {
-        Click(*button);
+        // The default button is pressed without taking the focus.
+        ClickControl(*button, false);
       }
       return;
     case kKeyEscape:
-      if (TControl* button = FindButton(form, true)) Click(*button);
+      if (TControl* button = FindButton(form, true)) ClickControl(*button, false);
       return;
     case kKeyTab:
       return;
@@ -267,7 +272,7 @@ void THeadlessBackend::DefaultKeyAction(TControl* control, TForm& form, char16_t
       case ControlKind::Button:
       case ControlKind::CheckBox:
       case ControlKind::RadioButton:
-        Click(*control);
+        ClickControl(*control, false);
         return;
       case ControlKind::CheckListBox:
         if (control->ItemIndex() >= 0) ToggleItem(*control, control->ItemIndex());

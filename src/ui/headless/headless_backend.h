@@ -110,6 +110,7 @@ class THeadlessBackend final : public TBackend {
   };
 
   bool CanReach(const TControl& control) const;
+  bool ClickControl(TControl& control, bool takeFocus);
   void Dispatch(const std::function<void()>& handler);
   void CloseIfRequested();
   void FinishModal(size_t index);
