@@ -16,8 +16,6 @@
 
 namespace {
 
-constexpr const char* kLineBreak = "\r\n";
-
 // White space and control characters off both ends.
 std::u16string TrimWide(std::u16string_view text) {
   size_t begin = 0;
