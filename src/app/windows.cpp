@@ -2,6 +2,7 @@
 
 #include "localization/component_captions.h"
 #include "ui/application.h"
+#include "ui/backend.h"
 
 namespace {
 
@@ -19,6 +20,9 @@ TApplicationWindows CreateApplicationWindows() {
   TSetupWizardForm& wizardForm = application.CreateForm<TSetupWizardForm>();
   TLangSelectForm& langSelectForm = application.CreateForm<TLangSelectForm>();
   SetComponentTree(mainForm.ComponentsList);
+  if (ui::TBackend* backend = ui::InstalledBackend())
+    for (const auto& form : application.Forms())
+      backend->CreateForm(*form);
   return {mainForm, browseFolder, odbcForm, wizardForm, langSelectForm};
 }
 

@@ -17,8 +17,9 @@ struct TApplicationWindows {
 };
 
 // Titles the application "Setup", creates the five windows in the
-// application object and binds the component captions to the main window's
-// tree. Any windows made before are destroyed first.
+// application object (and in the installed backend, if any) and binds the
+// component captions to the main window's tree. Any windows made before are
+// destroyed first.
 TApplicationWindows CreateApplicationWindows();
 // Destroys them again and unbinds the tree.
 void DestroyApplicationWindows();

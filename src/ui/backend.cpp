@@ -18,6 +18,10 @@ TBackend& CurrentBackend() {
   return *backend;
 }
 
+TBackend* InstalledBackend() {
+  return installedBackend.load();
+}
+
 TBackend* InstallBackend(TBackend* backend) {
   TBackend* previous = installedBackend.exchange(backend);
   if (backend)

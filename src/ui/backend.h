@@ -13,6 +13,9 @@ namespace ui {
 class TBackend {
  public:
   virtual ~TBackend() = default;
+  // Makes what the backend needs to show the form later; the form exists
+  // in the model for the whole run from then on.
+  virtual void CreateForm(TForm& form) = 0;
   virtual void ShowForm(TForm& form) = 0;
   virtual void HideForm(TForm& form) = 0;
   // Shows the form modally and returns how it was closed.
@@ -26,6 +29,8 @@ class TBackend {
 
 // The backend in use; throws std::logic_error while none is installed.
 TBackend& CurrentBackend();
+// The backend in use, or nullptr.
+TBackend* InstalledBackend();
 // Installs a backend (nullptr: none); returns the previous one. The backend
 // also becomes the pump of platform::ProcessPendingMessages.
 TBackend* InstallBackend(TBackend* backend);

@@ -303,9 +303,11 @@ TEST(FormModel, ExceptionsGoToTheApplicationsHandler) {
 
 TEST(Backend, IsInstalledByTheHeadlessBackendAndPumpsMessages) {
   EXPECT_THROW(ui::CurrentBackend(), std::logic_error);
+  EXPECT_EQ(ui::InstalledBackend(), nullptr);
   {
     ui::THeadlessBackend backend;
     EXPECT_EQ(&ui::CurrentBackend(), &backend);
+    EXPECT_EQ(ui::InstalledBackend(), &backend);
     // Long work keeps the windows alive through the platform's pump.
     platform::ProcessPendingMessages();
     ui::ProcessMessages();

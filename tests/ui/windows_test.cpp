@@ -55,10 +55,15 @@ TEST_F(Windows, AreCreatedInOwnershipOrder) {
   EXPECT_EQ(ui::Application().Title(), "Setup");
   EXPECT_EQ(ComponentTree(), windows.MainForm.ComponentsList);
 
-  // Made again, the windows replace the earlier ones.
+  // Made again, the windows replace the earlier ones, and an installed
+  // backend makes its own for each of them, in the same order.
+  ui::THeadlessBackend backend;
   TApplicationWindows again = CreateApplicationWindows();
   EXPECT_EQ(ui::Application().Forms().size(), 5u);
   EXPECT_EQ(ComponentTree(), again.MainForm.ComponentsList);
+  EXPECT_EQ(backend.CreatedForms(),
+            (std::vector<std::string>{"TMainForm", "TBrowseFolder", "TODBCForm", "TSetupWizardForm",
+                                      "TLangSelectForm"}));
 }
 
 TEST_F(Windows, MainWindowHasItsSizesAndButtonRow) {

@@ -35,6 +35,7 @@ class THeadlessBackend final : public TBackend {
   THeadlessBackend(const THeadlessBackend&) = delete;
   THeadlessBackend& operator=(const THeadlessBackend&) = delete;
 
+  void CreateForm(TForm& form) override { created_.push_back(form.ClassName()); }
   void ShowForm(TForm& form) override;
   void HideForm(TForm& form) override;
   // Runs the script queued for the form's class (WhenModal). A form the
@@ -98,6 +99,8 @@ class THeadlessBackend final : public TBackend {
   // Every change of the cursor, in order (true: wait cursor).
   const std::vector<bool>& CursorChanges() const { return cursorChanges_; }
   size_t RunCalls() const { return runs_; }
+  // Class names of the forms made through CreateForm, in order.
+  const std::vector<std::string>& CreatedForms() const { return created_; }
 
  private:
   struct ModalRun {
@@ -131,6 +134,7 @@ class THeadlessBackend final : public TBackend {
   bool waitCursor_ = false;
   std::vector<bool> cursorChanges_;
   size_t runs_ = 0;
+  std::vector<std::string> created_;
 };
 
 }  // namespace ui
