@@ -46,6 +46,8 @@ class File {
   uint64_t Size();
   void Seek(uint64_t offset);
   void SeekToEnd();
+  // Puts the written data on the disk before the caller relies on it.
+  void Flush();
   // Closing reports a failure to write buffered data; the destructor does not.
   void Close();
 

@@ -2,6 +2,9 @@
 // the place of the real system while it lives.
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 #include "platform/system_info.h"
 
 namespace platform {
@@ -17,6 +20,15 @@ class FakeSystem final : public SystemInfo {
   PlatformId Platform() override { return Id; }
   std::string ProgramPath() override { return Program; }
   std::vector<std::string> Arguments() override { return Args; }
+  DnsServerSettings DnsServers() override { return Dns; }
+  int UtcOffsetMinutes() override { return UtcOffset; }
+  bool SetProcessorAffinity(bool firstProcessorOnly) override {
+    AffinityRequests.push_back(firstProcessorOnly);
+    if (!AffinityResult) return false;
+    Affinity = firstProcessorOnly ? (AllProcessors & (~AllProcessors + 1)) : AllProcessors;
+    return true;
+  }
+  uint64_t ProcessorAffinityMask() override { return Affinity; }
 
   std::string Temp = "C:\\Temp\\";
   std::string Windows = "C:\\Windows";
@@ -24,6 +36,12 @@ class FakeSystem final : public SystemInfo {
   PlatformId Id = PlatformId::NT;
   std::string Program = "C:\\Dist\\setup.exe";
   std::vector<std::string> Args;
+  DnsServerSettings Dns;
+  int UtcOffset = 0;
+  uint64_t AllProcessors = 0xF;
+  uint64_t Affinity = 0xF;
+  bool AffinityResult = true;
+  std::vector<bool> AffinityRequests;  // each call's firstProcessorOnly
 
  private:
   SystemInfo* previous_;

@@ -2,12 +2,16 @@
 
 #include <dlfcn.h>
 
+#include "platform/files.h"
+
 namespace platform {
 
 bool DynamicLibrary::Load(const std::string& name) {
   Unload();
   error_.clear();
-  handle_ = dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
+  // A path names the library with `\` as everywhere else; a bare name is
+  // searched for by the system.
+  handle_ = dlopen(NativePath(name).c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!handle_) {
     const char* why = dlerror();
     error_ = why ? why : "cannot load " + name;

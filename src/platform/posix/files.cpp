@@ -152,6 +152,10 @@ void File::SeekToEnd() {
   if (lseek(static_cast<int>(handle_), 0, SEEK_END) < 0) RaiseIo("Seek error", path_);
 }
 
+void File::Flush() {
+  if (fsync(static_cast<int>(handle_)) != 0) RaiseIo("Write error", path_);
+}
+
 void File::Close() {
   if (!IsOpen()) return;
   int fd = static_cast<int>(handle_);

@@ -137,6 +137,10 @@ void File::SeekToEnd() {
   if (!SetFilePointerEx(AsHandle(handle_), to, nullptr, FILE_END)) RaiseIo("Seek error", path_);
 }
 
+void File::Flush() {
+  if (!FlushFileBuffers(AsHandle(handle_))) RaiseIo("Write error", path_);
+}
+
 void File::Close() {
   if (!IsOpen()) return;
   HANDLE handle = AsHandle(handle_);
