@@ -15,7 +15,7 @@
 namespace {
 
 std::string FolderLine(const std::string& line) {
-  return ShortString(WithPathDelimiter(line, true, false));
+  return FolderPath(line);
 }
 
 void ApplyLine(int number, const std::string& line) {
@@ -95,6 +95,10 @@ void ReadPathFile(const std::string& installFolder) {
 void ConnectPathShares(std::string_view line) {
   std::vector<std::string> items;
   SplitString(line, '|', items, true);
-  for (const std::string& item : items)
-    ConnectNetworkShare(GetField(item, 0, ';'), GetField(item, 1, ';'), GetField(item, 2, ';'));
+  for (const std::string& item : items) {
+    std::string remote = GetField(item, 0, ';');
+    // An item without a share names nothing to connect.
+    if (!remote.empty())
+      ConnectNetworkShare(remote, GetField(item, 1, ';'), GetField(item, 2, ';'));
+  }
 }

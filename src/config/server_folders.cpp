@@ -1,6 +1,7 @@
 #include "config/server_folders.h"
 
 #include "config/settings_record.h"
+#include "support/paths.h"
 #include "support/text.h"
 
 TServerFolders& ServerFolders() {
@@ -13,24 +14,30 @@ TPathFileValues& PathFileValues() {
   return values;
 }
 
+std::string FolderPath(std::string_view path) {
+  std::string folder = WithPathDelimiter(path, true, false);
+  if (folder.size() > kShortStringLength) folder = folder.substr(0, kShortStringLength - 1) + "\\";
+  return folder;
+}
+
 std::string AntispamFolder() {
   const TServerFolders& folders = ServerFolders();
-  return folders.SpamPath.empty() ? ShortString(folders.InstallPath + "spam\\") : folders.SpamPath;
+  return folders.SpamPath.empty() ? FolderPath(folders.InstallPath + "spam\\") : folders.SpamPath;
 }
 
 std::string GroupwareFolder() {
   const TServerFolders& folders = ServerFolders();
-  return folders.CalendarPath.empty() ? ShortString(folders.InstallPath + "calendar\\")
+  return folders.CalendarPath.empty() ? FolderPath(folders.InstallPath + "calendar\\")
                                       : folders.CalendarPath;
 }
 
 void SetDefaultFolders() {
   TServerFolders& folders = ServerFolders();
   const std::string& install = folders.InstallPath;
-  folders.ConfigPath = ShortString(install + "config\\");
-  folders.WebPath = ShortString(install + "html\\");
+  folders.ConfigPath = FolderPath(install + "config\\");
+  folders.WebPath = FolderPath(install + "html\\");
   SettingsRecord& settings = Settings();
-  settings.SetText(settings_field::TempPath, install + "temp\\");
-  settings.SetText(settings_field::MailPath, install + "mail\\");
-  settings.SetText(settings_field::LogPath, install + "logs\\");
+  settings.SetText(settings_field::TempPath, FolderPath(install + "temp\\"));
+  settings.SetText(settings_field::MailPath, FolderPath(install + "mail\\"));
+  settings.SetText(settings_field::LogPath, FolderPath(install + "logs\\"));
 }

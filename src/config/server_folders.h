@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 struct TServerFolders {
   std::string InstallPath;   // empty until set by a caller or InitServerPaths
@@ -32,6 +33,10 @@ struct TPathFileValues {
 
 TServerFolders& ServerFolders();
 TPathFileValues& PathFileValues();
+
+// A folder as the set keeps it: ending in `\`, at most 255 characters (a
+// longer one is cut and still ends in `\`).
+std::string FolderPath(std::string_view path);
 
 // The antispam and groupware folders with their defaults applied.
 std::string AntispamFolder();

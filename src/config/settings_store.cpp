@@ -71,7 +71,7 @@ void DefaultNumber(SettingsRecord& record, const SettingsField& field, int64_t v
 
 std::string QueueFolder(const std::string& fromPathFile, const std::string& mail,
                         const char* below) {
-  return ShortString(fromPathFile.empty() ? mail + below : fromPathFile);
+  return fromPathFile.empty() ? FolderPath(mail + below) : fromPathFile;
 }
 
 // The older domain list inside the record: 100 entries of 128 bytes, each a
@@ -160,7 +160,7 @@ bool LoadSettings(bool reportMissing, bool skipDependants) {
   const std::string path = folders.ConfigPath + kSettingsFileName;
   state.FileStamp = FileStamp(path);
   const std::string previousConnection = settings.AccountDatabase();
-  if (folders.InstallPath.empty()) folders.InstallPath = ShortString(folders.ConfigPath + "..\\");
+  if (folders.InstallPath.empty()) folders.InstallPath = FolderPath(folders.ConfigPath + "..\\");
 
   bool read = false;
   {
@@ -200,7 +200,7 @@ void NormalizeSettings(bool notRead) {
   for (const auto& folder : serverFolders) {
     std::string path = settings.Text(folder.Field);
     if (path.empty()) path = folders.InstallPath + folder.Below;
-    settings.SetText(folder.Field, WithPathDelimiter(path, true, false));
+    settings.SetText(folder.Field, FolderPath(path));
   }
 
   settings.SetText(HostName, NormalizedList(settings.HostName(), false));

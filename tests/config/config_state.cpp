@@ -7,6 +7,7 @@
 #include "common/temp_folder.h"
 #include "config/database_library.h"
 #include "config/domain_table.h"
+#include "config/info_prefix.h"
 #include "config/server_folders.h"
 #include "config/server_title.h"
 #include "config/settings_store.h"
@@ -23,6 +24,7 @@ void ResetConfigStore() {
   ServerTitle() = TServerTitle();
   SettingsLoadState() = TSettingsLoadState();
   LocalTimeZoneText().clear();
+  InfoPrefix().clear();
 }
 
 void PutSettingsFile(const std::string& path, const SettingsRecord& record, size_t length) {
