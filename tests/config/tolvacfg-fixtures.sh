@@ -17,9 +17,17 @@ fail() {
 }
 
 # The program's output without carriage returns; its exit status is kept.
+# A Wine client that lost its server while starting (the server of a quiet
+# prefix may be ending just then) is started once more.
 tolvacfg() {
-  status=0
-  out=$($runner "$tool" "$@" 2>&1) || status=$?
+  for attempt in 1 2; do
+    status=0
+    out=$($runner "$tool" "$@" 2>&1) || status=$?
+    case "$out" in
+      *"wine client error"*) [ $attempt -eq 1 ] && continue ;;
+    esac
+    break
+  done
   printf '%s\n' "$out" | tr -d '\r'
   return $status
 }
