@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "localization/control_table.h"
-#include "localization/unicode_text.h"
+#include "support/utf8.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
 #include "support/config_text.h"

@@ -4,6 +4,7 @@
 
 #include "platform/codepage.h"
 #include "support/config_text.h"
+#include "support/utf8.h"
 
 namespace {
 
@@ -43,63 +44,6 @@ constexpr std::array<NamedEntity, 6> kNamedEntities = {{
     {"gt;", '>'},
     {"nbsp;", ' '},
 }};
-
-void AppendUtf8(std::string& out, uint32_t code) {
-  if (code < 0x80) {
-    out.push_back(static_cast<char>(code));
-  } else if (code < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (code >> 6)));
-    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-  } else if (code < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (code >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (code >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-  }
-}
-
-bool InRange(std::string_view text, size_t at, unsigned low, unsigned high) {
-  if (at >= text.size()) return false;
-  unsigned c = static_cast<unsigned char>(text[at]);
-  return c >= low && c <= high;
-}
-
-// Length of the well-formed UTF-8 sequence at `at` (overlong forms and
-// surrogates excluded) and its code point; 0 when there is none.
-size_t DecodeUtf8(std::string_view text, size_t at, uint32_t& code) {
-  unsigned lead = static_cast<unsigned char>(text[at]);
-  auto tail = [&](size_t i) { return static_cast<uint32_t>(text[at + i]) & 0x3F; };
-  if (lead < 0x80) {
-    code = lead;
-    return 1;
-  }
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    if (!InRange(text, at + 1, 0x80, 0xBF)) return 0;
-    code = ((lead & 0x1F) << 6) | tail(1);
-    return 2;
-  }
-  if (lead >= 0xE0 && lead <= 0xEF) {
-    unsigned low = lead == 0xE0 ? 0xA0 : 0x80;
-    unsigned high = lead == 0xED ? 0x9F : 0xBF;
-    if (!InRange(text, at + 1, low, high) || !InRange(text, at + 2, 0x80, 0xBF)) return 0;
-    code = ((lead & 0x0F) << 12) | (tail(1) << 6) | tail(2);
-    return 3;
-  }
-  if (lead >= 0xF0 && lead <= 0xF4) {
-    unsigned low = lead == 0xF0 ? 0x90 : 0x80;
-    unsigned high = lead == 0xF4 ? 0x8F : 0xBF;
-    if (!InRange(text, at + 1, low, high) || !InRange(text, at + 2, 0x80, 0xBF) ||
-        !InRange(text, at + 3, 0x80, 0xBF))
-      return 0;
-    code = ((lead & 0x07) << 18) | (tail(1) << 12) | (tail(2) << 6) | tail(3);
-    return 4;
-  }
-  return 0;
-}
 
 }  // namespace
 
@@ -169,19 +113,7 @@ std::string DecodeXMLEntities(std::string_view text) {
 
 std::string AnsiToUtf8(std::string_view text) {
   if (!HasHighBytes(text)) return std::string(text);
-  std::u16string wide = platform::AnsiToUtf16(text);
-  std::string out;
-  out.reserve(text.size() + text.size() / 2);
-  for (size_t i = 0; i < wide.size(); ++i) {
-    uint32_t code = wide[i];
-    if (code >= 0xD800 && code < 0xDC00 && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 &&
-        wide[i + 1] < 0xE000) {
-      code = 0x10000 + ((code - 0xD800) << 10) + (wide[i + 1] - 0xDC00);
-      ++i;
-    }
-    AppendUtf8(out, code);
-  }
-  return out;
+  return Utf16ToUtf8(platform::AnsiToUtf16(text));
 }
 
 std::string Utf8ToAnsi(std::string_view text) {
@@ -192,7 +124,7 @@ std::string Utf8ToAnsi(std::string_view text) {
   size_t i = 0;
   while (i < text.size()) {
     uint32_t code = 0;
-    size_t length = DecodeUtf8(text, i, code);
+    size_t length = DecodeUtf8Sequence(text, i, code);
     if (length == 0) {
       // Not UTF-8: the byte is ANSI text already.
       out += platform::Utf16ToAnsi(pending);
