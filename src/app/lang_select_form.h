@@ -1,6 +1,9 @@
 // The language chooser shown at start when more than English is offered.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "ui/form.h"
 
 class TLangSelectForm : public ui::TForm {
@@ -15,4 +18,9 @@ class TLangSelectForm : public ui::TForm {
   ui::TControl* LanguageCombo = nullptr;
   ui::TControl* OKButton = nullptr;
   ui::TControl* CancelButton = nullptr;
+
+  // "caption;language file" per language offered, and "country;info.xml"
+  // per language folder that names a country; kept for the whole run.
+  std::vector<std::string> LanguageList;
+  std::vector<std::string> CountryList;
 };

@@ -3,6 +3,8 @@
 // page logic binds to these controls.
 #pragma once
 
+#include "app/installer_state.h"
+#include "support/advanced_registry.h"
 #include "ui/form.h"
 
 class TMainForm : public ui::TForm {
@@ -89,4 +91,9 @@ class TMainForm : public ui::TForm {
   // The page panels by page index 0..7 (page 8 keeps page 7 in view).
   static constexpr int kPageCount = 8;
   ui::TControl* PagePanel(int pageIndex) const;
+
+  // The installer's state, held here for the whole run.
+  TInstallerState State;
+  // The product key; start-up points it at the suite's key.
+  TAdvancedRegistry PathRegistry{TRegistryKey::hkLOCAL_MACHINE, "\\Software", "Setup"};
 };

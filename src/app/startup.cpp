@@ -1,0 +1,204 @@
+#include "app/startup.h"
+
+#include <algorithm>
+#include <exception>
+
+#include "app/component_exclusions.h"
+#include "app/exit_codes.h"
+#include "app/installer_info.h"
+#include "app/language_chooser.h"
+#include "app/program_exit.h"
+#include "app/web_login.h"
+#include "app/wizard_pages.h"
+#include "components/component_state.h"
+#include "components/component_tree.h"
+#include "config/install_registry.h"
+#include "config/server_folders.h"
+#include "config/server_paths.h"
+#include "config/settings_record.h"
+#include "config/settings_store.h"
+#include "localization/language_loader.h"
+#include "localization/language_state.h"
+#include "localization/message_table.h"
+#include "platform/files.h"
+#include "platform/system_info.h"
+#include "support/file_io.h"
+#include "support/format_text.h"
+#include "support/paths.h"
+#include "support/programs.h"
+#include "support/text.h"
+#include "support/utf8.h"
+#include "support/version.h"
+#include "ui/application.h"
+#include "ui/backend.h"
+
+namespace {
+
+constexpr const char* kExtractFolderName = "tolvainstall\\";
+constexpr const char* kFallbackTempFolder = "temp\\";
+constexpr const char* kDefaultProgramFiles = "C:\\Program Files\\";
+constexpr const char* kAntivirusResetBelow = "8.2.7";
+constexpr const char* kWebmailGuideBelow = "9.0.0-3";
+constexpr int kShowNormal = 1;
+
+std::string InstallerFolder() {
+  return ExtractFilePath(platform::CurrentSystem().ProgramPath());
+}
+
+std::string ProductName() {
+  return Message(TMessage::cName);
+}
+
+ui::TModalResult AskYesNo(const std::string& text) {
+  return ui::ShowMessageBox(text, FormatText(Message(TMessage::cSetup), {ProductName()}),
+                            ui::TMessageButtons::YesNo, ui::TMessageIcon::Question);
+}
+
+void LoadLicenseText(TMainForm& form) {
+  try {
+    const std::string& path = form.State.LicenseTextPath;
+    if (!platform::PathExists(path) || platform::IsFolder(path)) return;
+    form.LicenseMemo->SetWideText(Utf8ToUtf16(ReadFileToString(path)));
+  } catch (...) {
+    // Without its text the licence page shows an empty box.
+  }
+}
+
+void PresetUserDetails(TMainForm& form) {
+  TAdvancedRegistry& key = form.PathRegistry;
+  form.NameEdit->SetText(key.ReadStringValue("Name"));
+  form.EmailEdit->SetText(key.ReadStringValue("Email"));
+  form.CompanyEdit->SetText(key.ReadStringValue("Company"));
+  const std::string country = key.ReadStringValue("Country");
+  const std::vector<std::string> items = form.CountryEdit->Items();
+  const auto match = std::find(items.begin(), items.end(), country);
+  if (!country.empty() && match != items.end())
+    form.CountryEdit->SetItemIndex(static_cast<int>(match - items.begin()));
+}
+
+void PresetDestination(TMainForm& form) {
+  TAdvancedRegistry windowsKey(TRegistryKey::hkLOCAL_MACHINE, "\\Software\\Microsoft\\Windows",
+                               "CurrentVersion");
+  std::string folder = windowsKey.ReadStringValue("ProgramFilesDir");
+  if (folder.empty()) folder = kDefaultProgramFiles;
+  folder = WithPathDelimiter(folder, true, false);
+  form.PathEdit->SetText(folder + form.PathEdit->Text());
+}
+
+}  // namespace
+
+std::function<void(TMainForm&)>& UninstallProcedure() {
+  static std::function<void(TMainForm&)> procedure;
+  return procedure;
+}
+
+void UpgradePreset(TMainForm& form, const std::string& folder) {
+  TInstallerState& state = form.State;
+  TServerFolders& folders = ServerFolders();
+  folders.InstallPath = FolderPath(folder);
+  state.RecordedInstallDir = folder;
+  form.PathEdit->SetText(folder);
+  form.SetupTypeLabel->SetText(Message(TMessage::cUpdateSetup));
+  SetComponentState(*form.ComponentsList, kComponentDesktopIcon, kStateUnchecked);
+  SetComponentState(*form.ComponentsList, kComponentQuickLaunch, kStateUnchecked);
+
+  folders.ConfigPath = FolderPath(WithPathDelimiter(folder, true, false) + "config\\");
+  LoadSettings(false, true);
+  if (FolderExists(folders.ConfigPath)) {
+    state.LogsPath = Settings().LogPath();
+    form.NewSetupMode->SetVisible(false);
+  }
+  state.AdvancedInterface = SameText(Settings().InterfaceLayout(), "advanced.xml");
+  if (!state.PreviousVersion.empty()) {
+    state.ResetAntivirusFolder = !VersionAtLeast(state.PreviousVersion, kAntivirusResetBelow);
+    form.WMUpgradePanel->SetVisible(!VersionAtLeast(state.PreviousVersion, kWebmailGuideBelow));
+    form.WMURLLabel->SetText(WebLoginUrl(kWebmail2LogonSwitch));
+  }
+}
+
+void RunCommandLine(TMainForm& form, const std::string& argument) {
+  InitServerPaths();
+  LoadSettings(false, true);
+  if (SameText(argument, kUninstallSwitch)) {
+    if (AskYesNo(Message(TMessage::cUnInstallQ)) != ui::TModalResult::Yes) EndProgram(kExitSuccess);
+    if (!UninstallProcedure()) {
+      ui::ShowMessageBox("The removal of the suite is not part of this build of Setup.",
+                         Message(TMessage::cError), ui::TMessageButtons::Ok,
+                         ui::TMessageIcon::Error);
+      EndProgram(kExitNotAvailable);
+    }
+    UninstallProcedure()(form);
+  } else if (IsWebLoginSwitch(argument)) {
+    RunProgram(nullptr, "open", WebLoginUrl(argument), "", "", kShowNormal);
+  }
+  EndProgram(kExitSuccess);
+}
+
+void FormShow(TApplicationWindows& windows) {
+  TMainForm& form = windows.MainForm;
+  TInstallerState& state = form.State;
+
+  LanguageState().StringsRegistered = false;
+  if (LoadLanguage("") == TLanguageLoad::EndProgram) EndProgram(kExitSuccess);
+
+  state.RecordedInstallDir.clear();
+  state.AdvancedInterface = true;
+  ReadInstallerInfo(state, InstallerFolder() + kInfoFileName);
+
+  state.PageIndex = 0;
+  state.PreviousVersion.clear();
+  state.LogsPath.clear();
+  state.IsUpgrade = state.AdminOnly = state.ResetAntivirusFolder = false;
+  state.NoInstallMail = state.NoInstallIAS = state.NoInstallAV = false;
+  state.NoInstallCalendar = state.NoInstallIM = false;
+
+  // Whatever an event handler lets escape is dropped; the wizard stays on
+  // its page.
+  ui::Application().OnException = [](std::exception_ptr) {};
+
+  MigrateInstallRegistry(false);
+
+  form.PathRegistry.SetRegistryRootKey(TRegistryKey::hkLOCAL_MACHINE);
+  form.PathRegistry.SetRegistryArea(kProductArea);
+  form.PathRegistry.SetRegistrySection(kProductSection);
+
+  const std::vector<std::string> arguments = platform::CurrentSystem().Arguments();
+  const bool silent = !arguments.empty() && SameText(arguments.front(), kSilentSwitch);
+  if (!arguments.empty() && !silent) RunCommandLine(form, arguments.front());
+
+  const std::string temp = GetSpecialFolder(SpecialFolder::Temporary, true);
+  state.ExtractPath = ShortString(temp.empty() ? InstallerFolder() + kFallbackTempFolder
+                                               : temp + kExtractFolderName);
+  state.LicenseTextPath = InstallerFolder() + "license.txt";
+  state.ReadmePath = InstallerFolder() + "readme.txt";
+
+  if (!ChooseLanguage(windows.LangSelectForm, state)) EndProgram(kExitSuccess);
+
+  state.WindowTitle =
+      ShortString(FormatText(Message(TMessage::cPSetup), {ProductName(), kSetupVersion}));
+  form.SetCaption(state.WindowTitle);
+  ui::Application().SetTitle(state.WindowTitle);
+  if (form.AboutLabel->Text().find("%s") != std::string::npos)
+    form.AboutLabel->SetText(FormatText(form.AboutLabel->Text(), {kSetupVersion}));
+
+  if (!silent &&
+      AskYesNo(FormatText(Message(TMessage::cInstallQ), {ProductName() + " " + kSetupVersion})) !=
+          ui::TModalResult::Yes)
+    EndProgram(kExitSuccess);
+
+  state.PreviousVersion = ShortString(form.PathRegistry.ReadStringValue("Version"));
+  LoadLicenseText(form);
+
+  std::string installDir;
+  try {
+    ReadComponentExclusions(state, form.PathRegistry);
+    installDir = form.PathRegistry.ReadStringValue("InstallDir");
+    if (!installDir.empty()) UpgradePreset(form, installDir);
+    PresetUserDetails(form);
+  } catch (...) {
+    installDir.clear();
+  }
+  if (installDir.empty()) PresetDestination(form);
+
+  ShowPage(form);
+}
