@@ -1,6 +1,9 @@
 // The folder chooser of the destination page.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "ui/form.h"
 
 class TBrowseFolder : public ui::TForm {
@@ -20,4 +23,9 @@ class TBrowseFolder : public ui::TForm {
   ui::TControl* Netbutton = nullptr;
   ui::TControl* OKButton = nullptr;
   ui::TControl* CancelButton = nullptr;
+
+  // The folder the folder list shows, ending in `\`, and the folder each of
+  // its lines stands for.
+  std::string CurrentFolder;
+  std::vector<std::string> FolderPaths;
 };

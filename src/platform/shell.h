@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -24,6 +25,11 @@ class Shell {
   // password mean the current credentials.
   virtual bool ConnectShare(const std::string& remote, const std::string& user,
                             const std::string& password) = 0;
+  // The system's dialog for connecting a network drive; false when the
+  // user cancelled it or it could not be shown.
+  virtual bool NetworkDriveDialog(WindowHandle owner) = 0;
+  // The roots of the drives the system offers ("C:\", "D:\"), in order.
+  virtual std::vector<std::string> Drives() = 0;
 };
 
 Shell& CurrentShell();

@@ -25,11 +25,20 @@ class FakeShell final : public Shell {
     Shares.push_back({remote, user, password});
     return ShareResult;
   }
+  bool NetworkDriveDialog(WindowHandle owner) override {
+    ++NetworkDialogs;
+    (void)owner;
+    return NetworkDialogResult;
+  }
+  std::vector<std::string> Drives() override { return DriveRoots; }
 
   std::vector<ShellRequest> Opened;
   std::vector<Share> Shares;
   bool OpenResult = true;
   bool ShareResult = true;
+  int NetworkDialogs = 0;
+  bool NetworkDialogResult = false;
+  std::vector<std::string> DriveRoots = {"C:\\"};
 
  private:
   Shell* previous_;

@@ -10,6 +10,9 @@ class PosixShell final : public Shell {
   bool ConnectShare(const std::string&, const std::string&, const std::string&) override {
     return false;
   }
+  bool NetworkDriveDialog(WindowHandle) override { return false; }
+  // One file system, named as the file layer names its root.
+  std::vector<std::string> Drives() override { return {"\\"}; }
 };
 
 }  // namespace

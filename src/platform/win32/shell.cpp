@@ -29,6 +29,18 @@ class Win32Shell final : public Shell {
     resource.lpRemoteName = name.data();
     return WNetAddConnection2A(&resource, OrNull(password), OrNull(user), 0) == NO_ERROR;
   }
+  bool NetworkDriveDialog(WindowHandle owner) override {
+    HWND window = owner ? static_cast<HWND>(owner) : GetActiveWindow();
+    return WNetConnectionDialog(window, RESOURCETYPE_DISK) == NO_ERROR;
+  }
+  std::vector<std::string> Drives() override {
+    std::vector<std::string> drives;
+    const DWORD mask = GetLogicalDrives();
+    for (int letter = 0; letter < 26; ++letter)
+      if (mask & (1u << letter))
+        drives.push_back(std::string(1, static_cast<char>('A' + letter)) + ":\\");
+    return drives;
+  }
 };
 
 }  // namespace

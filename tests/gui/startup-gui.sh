@@ -1,0 +1,143 @@
+#!/usr/bin/env bash
+# setup.exe on a real screen under Wine: the language chooser, the question,
+# page 0, and the command-line switches that end without the wizard.
+# Usage: startup-gui.sh RUNNER PREFIX DEMO WININSPECT TOLVACFG SHOTS
+set -euo pipefail
+runner=$1 prefix=$2 demo=$3 inspect=$4 tolvacfg=$5 shots=$6
+export WINEPREFIX=$prefix WINEDEBUG=-all
+wine() { sh "$runner" "$prefix" "$@"; }
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+step() { echo "-- $*"; }
+
+own_display=
+if [[ -z "${DISPLAY:-}" ]]; then
+  for n in $(seq 71 89); do
+    [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] && continue
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    own_display=$!
+    export DISPLAY=:$n
+    break
+  done
+  for _ in $(seq 50); do [[ -e /tmp/.X11-unix/X${DISPLAY#:} ]] && break; sleep 0.1; done
+fi
+work=$(mktemp -d)
+cleanup() {
+  [[ -n "${setup_pid:-}" ]] && kill "$setup_pid" 2>/dev/null || true
+  [[ -n "$own_display" ]] && kill "$own_display" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+mkdir -p "$shots"
+shot() { xwd -root -silent | convert xwd:- "$shots/$1.png"; echo "screenshot: $shots/$1.png"; }
+
+# A copy of the distribution, so that a run leaves the built one as it was.
+dist=$work/dist
+cp -r "$demo" "$dist"
+win_dist=$(winepath -w "$dist" 2>/dev/null || echo "Z:${dist//\//\\}")
+
+lang_title="Installer Language"
+question_title="Nivalis Tolva Mail Server Setup"
+main_title="Nivalis Tolva Mail Server 9.1.5-7 Setup"
+
+start_setup() {
+  (cd "$dist" && exec sh "$runner" "$prefix" "$dist/setup.exe" "$@") &
+  setup_pid=$!
+}
+finish_setup() {  # expected exit code
+  local code=0
+  wait "$setup_pid" || code=$?
+  setup_pid=
+  [[ $code -eq $1 ]] || fail "setup.exe ended with $code, expected $1"
+}
+inspect() { wine "$inspect" "$@"; }
+
+step "without arguments: language chooser, question, page 0"
+start_setup
+inspect wait "$lang_title" 60 || fail "the language chooser did not appear"
+dump=$(inspect dump "$lang_title")
+echo "$dump" | grep -qx 'item|Deutsch' || fail "no Deutsch in the chooser: $dump"
+echo "$dump" | grep -qx 'item|English|selected' || fail "English not preselected: $dump"
+[[ $(echo "$dump" | grep -c '^item|') -eq 2 ]] || fail "the chooser offers other languages: $dump"
+shot language-chooser
+inspect click "$lang_title" "&OK"
+inspect wait "$question_title" 30 || fail "the confirmation question did not appear"
+inspect dump "$question_title" | grep -q "This will install Nivalis Tolva Mail Server 9.1.5-7. Do you wish to continue?" ||
+  fail "the question's text differs"
+shot question
+inspect click "$question_title" "&Yes"
+inspect wait "$main_title" 30 || fail "the main window did not appear"
+dump=$(inspect dump "$main_title")
+echo "$dump" | grep -q '|&Next >|visible|enabled' || fail "page 0 has no enabled Next: $dump"
+echo "$dump" | grep -q '|< &Back|hidden|' || fail "page 0 shows Back: $dump"
+echo "$dump" | grep -q 'Welcome to Nivalis Tolva Mail Server 9.1.5-7' || fail "no welcome title: $dump"
+shot page-0
+# The close box asks the cancel question; Yes ends with success.
+inspect close "$main_title"
+inspect wait "Exit Setup" 30 || fail "closing did not ask the cancel question"
+inspect click "Exit Setup" "&Yes"
+finish_setup 0
+
+step "Deutsch chosen: the wizard speaks German"
+value_of() {  # the decoded VALUE of a message key in the German file
+  grep -o "ID=\"$1\" VALUE=\"[^\"]*\"" "$dist/lang/de/setup.lng" | head -1 |
+    sed 's/.*VALUE="//; s/"$//; s/&lt;/</g; s/&gt;/>/g; s/&quot;/"/g; s/&amp;/\&/g'
+}
+german_next=$(value_of cnext)
+[[ -n "$german_next" && "$german_next" != "&Next >" ]] || fail "the German file does not translate cnext"
+start_setup /silent
+inspect wait "$lang_title" 60 || fail "the language chooser did not appear"
+inspect select "$lang_title" 0
+inspect click "$lang_title" "&OK"
+inspect wait "*9.1.5-7*" 30 || fail "no main window after choosing Deutsch"
+inspect gone "$main_title" 0 || fail "the main window kept its English title"
+dump=$(inspect dump "*9.1.5-7*")
+echo "$dump" | grep -qF "|$german_next|visible|enabled" || fail "Next is not '$german_next': $dump"
+shot page-0-deutsch
+exit_title=$(value_of cdoyouexittitle)
+inspect close "*9.1.5-7*"
+inspect wait "$exit_title" 30 || fail "no German cancel question '$exit_title'"
+inspect click "$exit_title" "&Yes"
+finish_setup 0
+
+step "/SILENT: no question"
+start_setup /SILENT
+inspect wait "$lang_title" 60 || fail "the language chooser did not appear"
+inspect click "$lang_title" "&OK"
+inspect wait "$main_title" 30 || fail "the main window did not appear"
+inspect gone "$question_title" 0 || fail "the question was asked with /SILENT"
+inspect close "$main_title"
+inspect wait "Exit Setup" 30 || fail "no cancel question"
+inspect click "Exit Setup" "&Yes"
+finish_setup 0
+
+step "/WEBMAILLOGON opens the web mail of a server on port 80"
+log=$work/browser.log
+cat >"$work/browser.sh" <<EOS
+#!/bin/sh
+echo "\$@" >>"$log"
+EOS
+chmod +x "$work/browser.sh"
+wine reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d "$work/browser.sh" /f >/dev/null
+wine "$tolvacfg" set "$win_dist\\config" WebPort 80 >/dev/null
+wine "$tolvacfg" set "$win_dist\\config" HostName "" >/dev/null
+start_setup /WEBMAILLOGON
+finish_setup 0
+for _ in $(seq 100); do [[ -s "$log" ]] && break; sleep 0.1; done
+[[ "$(cat "$log" 2>/dev/null)" == "http://localhost/mail/" ]] ||
+  fail "the browser was given '$(cat "$log" 2>/dev/null)'"
+
+step "exportlanguage writes setup.lng and ends"
+rm -f "$dist/setup.lng"
+start_setup exportlanguage
+finish_setup 0
+grep -q '<ITEM ID="cname" VALUE="Nivalis Tolva Mail Server"/>' "$dist/setup.lng" ||
+  fail "setup.lng lacks the message table"
+
+step "an unknown argument ends without a window"
+start_setup /nothing-known
+( sleep 30; kill "$setup_pid" 2>/dev/null ) &
+watchdog=$!
+finish_setup 0
+kill "$watchdog" 2>/dev/null || true
+echo "startup-gui: all steps passed"

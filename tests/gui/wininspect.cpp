@@ -1,0 +1,192 @@
+// wininspect: looks at and drives the top-level windows of other programs in
+// the same Wine prefix, for tests of the real user interface. Windows are
+// found by their exact title, or by a part of it written as "*part*".
+//
+//   wininspect wait TITLE [SECONDS]     exit 0 once a visible window has it
+//   wininspect gone TITLE [SECONDS]     exit 0 once no visible window has it
+//   wininspect dump TITLE               one line per control, in tab order
+//   wininspect click TITLE TEXT         presses the button with that text
+//   wininspect select TITLE INDEX       picks an item of the first combo box
+//   wininspect close TITLE              the close box
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::wstring Widen(const char* text) {
+  const int size = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
+  std::wstring wide(size > 0 ? size - 1 : 0, L'\0');
+  if (size > 1) MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.data(), size);
+  return wide;
+}
+
+std::string Narrow(const std::wstring& text) {
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string narrow(size > 0 ? size - 1 : 0, '\0');
+  if (size > 1)
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, narrow.data(), size, nullptr, nullptr);
+  return narrow;
+}
+
+std::wstring TextOf(HWND window) {
+  const int length = GetWindowTextLengthW(window);
+  std::wstring text(length + 1, L'\0');
+  GetWindowTextW(window, text.data(), length + 1);
+  text.resize(wcslen(text.c_str()));
+  return text;
+}
+
+std::wstring ClassOf(HWND window) {
+  wchar_t name[128] = {};
+  GetClassNameW(window, name, 127);
+  return name;
+}
+
+struct Search {
+  std::wstring Title;
+  HWND Found = nullptr;
+};
+
+// "*part*" matches every title that holds part; other titles match exactly.
+bool TitleMatches(const std::wstring& title, const std::wstring& wanted) {
+  if (wanted.size() >= 2 && wanted.front() == L'*' && wanted.back() == L'*')
+    return title.find(wanted.substr(1, wanted.size() - 2)) != std::wstring::npos;
+  return title == wanted;
+}
+
+BOOL CALLBACK FindTopLevel(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<Search*>(data);
+  if (IsWindowVisible(window) && TitleMatches(TextOf(window), search->Title)) {
+    search->Found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND FindVisible(const std::wstring& title) {
+  Search search{title};
+  EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&search));
+  return search.Found;
+}
+
+BOOL CALLBACK CollectChild(HWND window, LPARAM data) {
+  reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
+  return TRUE;
+}
+
+std::vector<HWND> Children(HWND window) {
+  std::vector<HWND> children;
+  EnumChildWindows(window, CollectChild, reinterpret_cast<LPARAM>(&children));
+  return children;
+}
+
+std::string Escape(const std::wstring& text) {
+  std::string out;
+  for (char c : Narrow(text)) {
+    if (c == '\r')
+      out += "\\r";
+    else if (c == '\n')
+      out += "\\n";
+    else
+      out += c;
+  }
+  return out;
+}
+
+bool IsClass(HWND window, const wchar_t* name) {
+  return _wcsicmp(ClassOf(window).c_str(), name) == 0;
+}
+
+void Dump(HWND top) {
+  std::printf("window|%s|%s\n", Escape(ClassOf(top)).c_str(), Escape(TextOf(top)).c_str());
+  for (HWND child : Children(top)) {
+    const bool visible = IsWindowVisible(child);
+    const bool enabled = IsWindowEnabled(child);
+    std::string extra;
+    if (IsClass(child, L"Button")) {
+      const LRESULT state = SendMessageW(child, BM_GETCHECK, 0, 0);
+      extra = state == BST_CHECKED ? "|checked" : "";
+    }
+    std::printf("%s|%s|%s|%s%s\n", Escape(ClassOf(child)).c_str(), Escape(TextOf(child)).c_str(),
+                visible ? "visible" : "hidden", enabled ? "enabled" : "disabled", extra.c_str());
+    if (IsClass(child, L"ComboBox")) {
+      const LRESULT count = SendMessageW(child, CB_GETCOUNT, 0, 0);
+      const LRESULT selected = SendMessageW(child, CB_GETCURSEL, 0, 0);
+      for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT length = SendMessageW(child, CB_GETLBTEXTLEN, i, 0);
+        std::wstring item(length + 1, L'\0');
+        SendMessageW(child, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()));
+        item.resize(wcslen(item.c_str()));
+        std::printf("item|%s%s\n", Escape(item).c_str(), i == selected ? "|selected" : "");
+      }
+    }
+  }
+}
+
+int Wait(const std::wstring& title, double seconds, bool untilGone) {
+  const DWORD end = GetTickCount() + static_cast<DWORD>(seconds * 1000);
+  for (;;) {
+    const bool present = FindVisible(title) != nullptr;
+    if (present != untilGone) return 0;
+    if (static_cast<LONG>(GetTickCount() - end) >= 0) return 1;
+    Sleep(100);
+  }
+}
+
+int Usage() {
+  std::fprintf(stderr, "usage: wininspect wait|gone|dump|click|select|close TITLE [ARG]\n");
+  return 64;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) return Usage();
+  const std::string command = argv[1];
+  const std::wstring title = Widen(argv[2]);
+  if (command == "wait" || command == "gone")
+    return Wait(title, argc > 3 ? std::atof(argv[3]) : 30, command == "gone");
+  HWND top = FindVisible(title);
+  if (!top) {
+    std::fprintf(stderr, "wininspect: no visible window \"%s\"\n", argv[2]);
+    return 1;
+  }
+  if (command == "dump") {
+    Dump(top);
+    return 0;
+  }
+  if (command == "close") {
+    PostMessageW(top, WM_CLOSE, 0, 0);
+    return 0;
+  }
+  if (command == "click" && argc > 3) {
+    const std::wstring text = Widen(argv[3]);
+    for (HWND child : Children(top)) {
+      if (!IsClass(child, L"Button") || TextOf(child) != text) continue;
+      if (!IsWindowVisible(child) || !IsWindowEnabled(child)) {
+        std::fprintf(stderr, "wininspect: button \"%s\" cannot be pressed\n", argv[3]);
+        return 1;
+      }
+      PostMessageW(child, BM_CLICK, 0, 0);
+      return 0;
+    }
+    std::fprintf(stderr, "wininspect: no button \"%s\"\n", argv[3]);
+    return 1;
+  }
+  if (command == "select" && argc > 3) {
+    for (HWND child : Children(top)) {
+      if (!IsClass(child, L"ComboBox")) continue;
+      const int index = std::atoi(argv[3]);
+      if (SendMessageW(child, CB_SETCURSEL, index, 0) == CB_ERR) return 1;
+      SendMessageW(GetParent(child), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(child), CBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(child));
+      return 0;
+    }
+    return 1;
+  }
+  return Usage();
+}
