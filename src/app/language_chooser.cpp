@@ -35,9 +35,14 @@ bool ChooseLanguage(TLangSelectForm& form, TInstallerState& state) {
   const std::string folder = LanguageFolder(state);
   ScanLanguageFolder(folder, form.LanguageList, form.CountryList);
   form.LanguageList.push_back(kEnglishLanguage);
-  std::stable_sort(
-      form.LanguageList.begin(), form.LanguageList.end(),
-      [](const std::string& a, const std::string& b) { return LowerCase(a) < LowerCase(b); });
+  // By caption: "Deutsch" before "Deutsch (Schweiz)", whatever the paths.
+  std::stable_sort(form.LanguageList.begin(), form.LanguageList.end(),
+                   [](const std::string& a, const std::string& b) {
+                     const std::string captionA = LowerCase(EntryCaption(a));
+                     const std::string captionB = LowerCase(EntryCaption(b));
+                     return captionA != captionB ? captionA < captionB
+                                                 : LowerCase(a) < LowerCase(b);
+                   });
 
   const std::string englishInfo = folder + "en\\" + "info.xml";
   if (FileExists(englishInfo)) ReadInstallerInfo(state, englishInfo);

@@ -319,6 +319,41 @@ TEST_F(WizardTest, HelpAndTheWebmailLinkOpenThroughTheShell) {
   EXPECT_EQ(shell.Opened[1].File, "http://mail.example.org/webmail/");
 }
 
+TEST_F(WizardTest, TheDemoLanguagesAndTheirCountries) {
+  // The demo distribution's language folder, as an administrator gets it.
+  for (const char* language : {"de\\", "de-at\\"})
+    for (const char* file : {"setup.lng", "info.xml", "license.txt", "readme.txt"})
+      PutFile(Distribution() + "lang\\" + language + file,
+              GetFile(std::string(SETUP_DEMO_DIR) + "lang\\" + language + file));
+  std::vector<std::string> offered;
+  backend.WhenModal("TLangSelectForm", [&](ui::TForm&) {
+    offered = windows.LangSelectForm.LanguageCombo->Items();
+    backend.PickItem(*windows.LangSelectForm.LanguageCombo, 0);
+    backend.Click(*windows.LangSelectForm.OKButton);
+  });
+  Begin();
+  EXPECT_EQ(offered, (std::vector<std::string>{"Deutsch", "Deutsch (\xD6sterreich)", "English"}));
+  const std::vector<std::string>& countries = windows.LangSelectForm.CountryList;
+  ASSERT_EQ(countries.size(), 2u);
+  EXPECT_EQ(form.State.LicenseTextPath, Distribution() + "lang\\de\\license.txt");
+  EXPECT_NE(form.NextButton->Text(), "&Next >");
+
+  // The German country box offers the name the Austrian folder declares.
+  Next();
+  backend.Click(*form.LicenseAgree);
+  Next();
+  backend.Type(*form.NameEdit, "Ada");
+  backend.Type(*form.EmailEdit, "ada@example.org");
+  const std::vector<std::string> items = form.CountryEdit->Items();
+  const auto austria = std::find(items.begin(), items.end(), "\xD6sterreich");
+  ASSERT_NE(austria, items.end());
+  backend.PickItem(*form.CountryEdit, static_cast<int>(austria - items.begin()));
+  Next();
+  EXPECT_EQ(Page(), 3);
+  EXPECT_EQ(form.State.InfoXmlPath, Distribution() + "lang\\de-at\\info.xml");
+  EXPECT_EQ(form.State.FooterText, "Gesendet mit der Demoversion des Nivalis Tolva Mail Server.");
+}
+
 TEST_F(WizardTest, FolderChooser) {
   Begin();
   TBrowseFolder& chooser = windows.BrowseFolder;

@@ -58,7 +58,8 @@ inspect wait "$lang_title" 60 || fail "the language chooser did not appear"
 dump=$(inspect dump "$lang_title")
 echo "$dump" | grep -qx 'item|Deutsch' || fail "no Deutsch in the chooser: $dump"
 echo "$dump" | grep -qx 'item|English|selected' || fail "English not preselected: $dump"
-[[ $(echo "$dump" | grep -c '^item|') -eq 2 ]] || fail "the chooser offers other languages: $dump"
+echo "$dump" | grep -qx 'item|Deutsch (Österreich)' || fail "no Austrian German in the chooser: $dump"
+[[ $(echo "$dump" | grep -c '^item|') -eq 3 ]] || fail "the chooser offers other languages: $dump"
 shot language-chooser
 inspect click "$lang_title" "&OK"
 inspect wait "$question_title" 30 || fail "the confirmation question did not appear"

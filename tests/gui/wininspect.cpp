@@ -8,7 +8,14 @@
 //   wininspect click TITLE TEXT         presses the button with that text
 //   wininspect select TITLE INDEX       picks an item of the first combo box
 //   wininspect close TITLE              the close box
+//   wininspect type TITLE N TEXT        replaces the text of the Nth visible
+//                                       edit (from 0) by typing TEXT
+//   wininspect treedump TITLE           per tree node in depth-first order:
+//                                       position, state picture, selected
+//   wininspect treekey TITLE POSITION   selects that node, presses space
+//   wininspect key TITLE KEY            a key to the window (esc, enter)
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -127,6 +134,47 @@ void Dump(HWND top) {
   }
 }
 
+std::vector<HWND> VisibleOfClass(HWND top, const wchar_t* name) {
+  std::vector<HWND> found;
+  for (HWND child : Children(top))
+    if (IsClass(child, name) && IsWindowVisible(child)) found.push_back(child);
+  return found;
+}
+
+// Depth first, as the installer counts its tree's positions. Only handles
+// cross the process boundary, never pointers.
+std::vector<HTREEITEM> TreeItems(HWND tree) {
+  std::vector<HTREEITEM> items;
+  std::vector<HTREEITEM> stack;
+  auto next = [&](HTREEITEM item, WPARAM how) {
+    return reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, how,
+                                                    reinterpret_cast<LPARAM>(item)));
+  };
+  HTREEITEM item = next(nullptr, TVGN_ROOT);
+  while (item) {
+    items.push_back(item);
+    if (HTREEITEM child = next(item, TVGN_CHILD)) {
+      stack.push_back(item);
+      item = child;
+      continue;
+    }
+    HTREEITEM sibling = next(item, TVGN_NEXT);
+    while (!sibling && !stack.empty()) {
+      sibling = next(stack.back(), TVGN_NEXT);
+      stack.pop_back();
+    }
+    item = sibling;
+  }
+  return items;
+}
+
+void PostKey(HWND window, WPARAM key, wchar_t character) {
+  const UINT scan = MapVirtualKeyW(static_cast<UINT>(key), MAPVK_VK_TO_VSC);
+  PostMessageW(window, WM_KEYDOWN, key, 1 | (scan << 16));
+  if (character) PostMessageW(window, WM_CHAR, character, 1 | (scan << 16));
+  PostMessageW(window, WM_KEYUP, key, 1 | (scan << 16) | 0xC0000000u);
+}
+
 int Wait(const std::wstring& title, double seconds, bool untilGone) {
   const DWORD end = GetTickCount() + static_cast<DWORD>(seconds * 1000);
   for (;;) {
@@ -187,6 +235,58 @@ int main(int argc, char** argv) {
       return 0;
     }
     return 1;
+  }
+  if (command == "type" && argc > 4) {
+    const std::vector<HWND> edits = VisibleOfClass(top, L"Edit");
+    const size_t index = static_cast<size_t>(std::atoi(argv[3]));
+    if (index >= edits.size()) {
+      std::fprintf(stderr, "wininspect: no visible edit %s\n", argv[3]);
+      return 1;
+    }
+    HWND edit = edits[index];
+    PostMessageW(edit, EM_SETSEL, 0, -1);
+    PostKey(edit, VK_DELETE, 0);
+    for (wchar_t c : Widen(argv[4])) PostMessageW(edit, WM_CHAR, c, 1);
+    return 0;
+  }
+  if (command == "treedump" || (command == "treekey" && argc > 3)) {
+    const std::vector<HWND> trees = VisibleOfClass(top, WC_TREEVIEWW);
+    if (trees.empty()) {
+      std::fprintf(stderr, "wininspect: no visible tree\n");
+      return 1;
+    }
+    HWND tree = trees.front();
+    const std::vector<HTREEITEM> items = TreeItems(tree);
+    if (command == "treedump") {
+      const auto selected = reinterpret_cast<HTREEITEM>(
+          SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+      for (size_t i = 0; i < items.size(); ++i) {
+        const LRESULT state = SendMessageW(tree, TVM_GETITEMSTATE,
+                                           reinterpret_cast<WPARAM>(items[i]), TVIS_STATEIMAGEMASK);
+        std::printf("node|%zu|%ld%s\n", i, static_cast<long>((state & TVIS_STATEIMAGEMASK) >> 12),
+                    items[i] == selected ? "|selected" : "");
+      }
+      return 0;
+    }
+    const size_t position = static_cast<size_t>(std::atoi(argv[3]));
+    if (position >= items.size()) return 1;
+    SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(items[position]));
+    PostKey(tree, VK_SPACE, L' ');
+    return 0;
+  }
+  if (command == "key" && argc > 3) {
+    const std::string key = argv[3];
+    HWND focus = top;
+    GUITHREADINFO info{sizeof(info)};
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &info) && info.hwndFocus)
+      focus = info.hwndFocus;
+    if (key == "esc")
+      PostKey(focus, VK_ESCAPE, 27);
+    else if (key == "enter")
+      PostKey(focus, VK_RETURN, 13);
+    else
+      return Usage();
+    return 0;
   }
   return Usage();
 }

@@ -1,0 +1,132 @@
+#!/usr/bin/env bash
+# The wizard's real windows under Wine, walked as a user would from page 0
+# to page 5: licence accepted, details typed, the database dialog cancelled
+# once, a component unchecked, a folder chosen; every page is checked
+# against the page table and photographed.
+# Usage: wizard-gui.sh RUNNER PREFIX DEMO WININSPECT SHOTS
+set -euo pipefail
+runner=$1 prefix=$2 demo=$3 inspect=$4 shots=$5
+export WINEPREFIX=$prefix WINEDEBUG=-all
+wine() { sh "$runner" "$prefix" "$@"; }
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+own_display=
+if [[ -z "${DISPLAY:-}" ]]; then
+  for n in $(seq 71 89); do
+    [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] && continue
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    own_display=$!
+    export DISPLAY=:$n
+    break
+  done
+  for _ in $(seq 50); do [[ -e /tmp/.X11-unix/X${DISPLAY#:} ]] && break; sleep 0.1; done
+fi
+work=$(mktemp -d)
+cleanup() {
+  [[ -n "${setup_pid:-}" ]] && kill "$setup_pid" 2>/dev/null || true
+  [[ -n "$own_display" ]] && kill "$own_display" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+mkdir -p "$shots"
+shot() { xwd -root -silent | convert xwd:- "$shots/$1.png"; echo "screenshot: $shots/$1.png"; }
+inspect() { wine "$inspect" "$@"; }
+main="Nivalis Tolva Mail Server 9.1.5-7 Setup"
+
+cp -r "$demo" "$work/dist"
+(cd "$work/dist" && exec sh "$runner" "$prefix" "$work/dist/setup.exe" /SILENT) &
+setup_pid=$!
+inspect wait "Installer Language" 60 || fail "no language chooser"
+inspect click "Installer Language" "&OK"
+inspect wait "$main" 30 || fail "no main window"
+
+dump() { inspect dump "$main"; }
+# Waits until the window shows the line (a fixed string), up to 10 s.
+expect_line() {
+  local line=$1 out
+  for _ in $(seq 50); do
+    out=$(dump)
+    grep -qF -- "$line" <<<"$out" && return 0
+    sleep 0.2
+  done
+  fail "page lacks '$line':"$'\n'"$out"
+}
+# caption, Back state, Next caption and state, Cancel caption; "-" skips.
+expect_page() {
+  local caption=$1 back=$2 next=$3 nextstate=$4 cancel=$5
+  [[ $caption == - ]] || expect_line "|$caption|visible|"
+  [[ $back == - ]] || expect_line "|< &Back|$back"
+  [[ $next == - ]] || expect_line "|$next|visible|$nextstate"
+  [[ $cancel == - ]] || expect_line "|$cancel|visible|enabled"
+}
+
+expect_page "Welcome to Nivalis Tolva Mail Server 9.1.5-7" "hidden|" "&Next >" enabled "&Cancel"
+shot wizard-0
+inspect click "$main" "&Next >"
+
+expect_page "Software License Agreement" "visible|enabled" "&Yes" disabled "&No"
+inspect click "$main" "I agree with the license agreement"
+expect_page - - "&Yes" enabled -
+shot wizard-1
+inspect click "$main" "&Yes"
+
+expect_page "User/Company Details" "visible|enabled" "&Next >" disabled "&Cancel"
+inspect type "$main" 0 "Ada Admin"
+inspect type "$main" 1 "ada@example.org"
+expect_page - - "&Next >" enabled -
+shot wizard-2
+inspect click "$main" "&Next >"
+
+expect_page "Setup Type" "visible|enabled" "&Next >" enabled "&Cancel"
+inspect click "$main" "Advanced (100+ accounts, requires external database)"
+sleep 0.5
+inspect click "$main" "&Next >"
+inspect wait "Database" 30 || fail "Advanced did not ask for the database"
+shot wizard-3-database
+inspect click "Database" "&Cancel"
+inspect gone "Database" 10 || fail "the database dialog stayed"
+expect_page "Setup Type" - "&Next >" enabled -
+inspect click "$main" "Basic (recommended for under 100 accounts)"
+sleep 0.5
+shot wizard-3
+inspect click "$main" "&Next >"
+
+expect_page "Components To Install" "visible|enabled" "&Next >" enabled "&Cancel"
+before=$(inspect treedump "$main")
+[[ $(grep -c '^node|' <<<"$before") -eq 16 ]] || fail "the tree does not have 16 nodes: $before"
+webmail_before=$(grep '^node|6|' <<<"$before" | cut -d'|' -f3)
+modules_before=$(grep '^node|5|' <<<"$before" | cut -d'|' -f3)
+inspect treekey "$main" 6
+for _ in $(seq 50); do
+  after=$(inspect treedump "$main")
+  [[ $(grep '^node|6|' <<<"$after" | cut -d'|' -f3) != "$webmail_before" ]] && break
+  sleep 0.2
+done
+[[ $(grep '^node|6|' <<<"$after" | cut -d'|' -f3) != "$webmail_before" ]] ||
+  fail "space did not uncheck Webmail: $after"
+[[ $(grep '^node|5|' <<<"$after" | cut -d'|' -f3) != "$modules_before" ]] ||
+  fail "Modules did not become partly checked: $after"
+shot wizard-4
+inspect click "$main" "&Next >"
+
+expect_page "Start The Installation Process" "visible|enabled" "&Install" enabled "&Cancel"
+inspect click "$main" "&Browse..."
+inspect wait "Choose Folder" 30 || fail "no folder chooser"
+inspect type "Choose Folder" 0 'C:\TolvaDemo'
+sleep 0.5
+shot wizard-5-chooser
+inspect click "Choose Folder" "&OK"
+inspect wait "Setup" 30 || fail "no question for a folder that does not exist"
+inspect click "Setup" "&Yes"
+inspect gone "Choose Folder" 10 || fail "the chooser stayed open"
+expect_line '|C:\TolvaDemo|visible|'
+shot wizard-5
+
+inspect key "$main" esc
+inspect wait "Exit Setup" 30 || fail "Esc did not ask the cancel question"
+inspect click "Exit Setup" "&Yes"
+code=0
+wait "$setup_pid" || code=$?
+setup_pid=
+[[ $code -eq 0 ]] || fail "setup.exe ended with $code"
+echo "wizard-gui: all pages passed"
