@@ -27,6 +27,7 @@ struct TWin32Backend::TFormWindow {
   std::unordered_map<const TControl*, size_t> Index;
   std::unordered_map<const TTreeNode*, HTREEITEM> Items;
   std::unordered_map<const TControl*, std::vector<const TTreeNode*>> ShownNodes;
+  HWND Tips = nullptr;  // the tooltip window that shows the hints
   POINT LastTreePoint{};
 };
 
@@ -332,6 +333,11 @@ void TWin32Backend::CreateForm(TForm& form) {
       SendMessageW(record.Window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
     if (smallIcon_)
       SendMessageW(record.Window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+    record.Tips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                  WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, record.Window,
+                                  nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (!record.Tips) throw SystemError("cannot create the hints of " + form.ClassName());
     aligning_ = true;
     AlignControls(form);
     aligning_ = false;
@@ -583,6 +589,7 @@ void TWin32Backend::CreateControlWindow(TFormWindow& record, size_t index) {
                  std::max<LPARAM>(metrics.tmHeight + 2, scale_.ToScreen(16)));
   }
   ApplyText(record, index);
+  ApplyHint(record, index);
   ApplyItems(record, index);
   ApplyStyle(record, index);
   ApplyProgress(record, index);
@@ -601,6 +608,11 @@ void TWin32Backend::RecreateControlWindow(TFormWindow& record, size_t index) {
     it = it->second.Record == &record && it->second.Index == index ? controlWindows_.erase(it)
                                                                    : std::next(it);
   record.Windows[index] = nullptr;
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = GetParent(old);
+  tool.uId = reinterpret_cast<UINT_PTR>(old);
+  SendMessageW(record.Tips, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   DestroyWindow(old);
   CreateControlWindow(record, index);
   HWND window = record.Windows[index];
@@ -678,6 +690,22 @@ void TWin32Backend::ApplyText(TFormWindow& record, size_t index) {
   const std::u16string wanted =
       control.Kind() == ControlKind::Memo ? WithCrLf(control.WideText()) : control.WideText();
   if (WindowText(window) != wanted) SetWindowTextW(window, WidePtr(wanted));
+}
+
+void TWin32Backend::ApplyHint(TFormWindow& record, size_t index) {
+  HWND window = record.Windows[index];
+  if (!window || !record.Tips) return;
+  const TControl& control = *record.Form->Controls()[index];
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = GetParent(window);
+  tool.uId = reinterpret_cast<UINT_PTR>(window);
+  SendMessageW(record.Tips, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  if (control.WideHint().empty()) return;
+  std::u16string hint = control.WideHint();
+  tool.lpszText = const_cast<wchar_t*>(WidePtr(hint));
+  SendMessageW(record.Tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void TWin32Backend::ApplyItems(TFormWindow& record, size_t index) {
@@ -924,6 +952,9 @@ void TWin32Backend::ControlChanged(TFormWindow& record, size_t index, TTreeNode*
     case TChange::Text:
       ApplyText(record, index);
       return;
+    case TChange::Hint:
+      ApplyHint(record, index);
+      return;
     case TChange::Items:
       ApplyItems(record, index);
       return;
@@ -1127,6 +1158,60 @@ void TWin32Backend::CloseBox(TFormWindow& record) {
   if (form.OnClose) Dispatch([&] { form.OnClose(form); });
   const auto& forms = Application().Forms();
   if (!forms.empty() && forms.front().get() == &form) PostQuitMessage(0);
+}
+
+bool TWin32Backend::Mnemonic(TFormWindow& record, char16_t key) {
+  auto upper = [](char16_t c) {
+    return static_cast<char16_t>(
+        reinterpret_cast<UINT_PTR>(CharUpperW(reinterpret_cast<LPWSTR>(static_cast<UINT_PTR>(c)))));
+  };
+  const auto& controls = record.Form->Controls();
+  auto nextFocusable = [&](size_t after) -> TControl* {
+    for (size_t i = after + 1; i < controls.size(); ++i)
+      if (win32::TakesFocus(controls[i]->Kind()) && controls[i]->Reachable() && record.Windows[i])
+        return controls[i].get();
+    return nullptr;
+  };
+  for (size_t i = 0; i < controls.size(); ++i) {
+    TControl& control = *controls[i];
+    const ControlKind kind = control.Kind();
+    if (kind != ControlKind::Button && kind != ControlKind::CheckBox &&
+        kind != ControlKind::RadioButton && kind != ControlKind::Label &&
+        kind != ControlKind::GroupBox)
+      continue;
+    if (!control.Reachable()) continue;
+    const std::u16string& caption = control.WideText();
+    char16_t marked = 0;
+    for (size_t j = 0; j + 1 < caption.size(); ++j) {
+      if (caption[j] != u'&') continue;
+      if (caption[j + 1] == u'&') {
+        ++j;
+        continue;
+      }
+      marked = caption[j + 1];
+      break;
+    }
+    if (marked == 0 || marked == u' ' || upper(marked) != upper(key)) continue;
+    TControl* focus = nullptr;
+    switch (kind) {
+      case ControlKind::Button:
+        Click(control);
+        return true;
+      case ControlKind::CheckBox:
+      case ControlKind::RadioButton:
+        SetFocus(record.Windows[i]);
+        Click(control);
+        return true;
+      default:
+        // A label or group box hands the focus on: to its linked control, or
+        // to the next one in the tab order.
+        focus =
+            control.Linked() && control.Linked()->Reachable() ? control.Linked() : nextFocusable(i);
+        if (HWND window = focus ? WindowOf(*focus) : nullptr) SetFocus(window);
+        return true;
+    }
+  }
+  return false;
 }
 
 // ---- window procedures ----------------------------------------------------
@@ -1367,6 +1452,9 @@ LRESULT TWin32Backend::FormMessage(HWND window, UINT message, WPARAM wParam, LPA
         return 0;
       }
       break;
+    case WM_SYSCHAR:
+      if (Mnemonic(*record, KeyOf(wParam))) return 0;
+      break;
     case WM_ACTIVATE:
       // Back to the control that had the focus, not the window itself.
       if (LOWORD(wParam) != WA_INACTIVE && record->Form->Visible()) {
@@ -1439,6 +1527,9 @@ LRESULT TWin32Backend::ControlMessage(HWND window, UINT message, WPARAM wParam, 
           (control.Kind() == ControlKind::Button || control.Kind() == ControlKind::CheckBox ||
            control.Kind() == ControlKind::RadioButton))
         return 0;
+      break;
+    case WM_SYSCHAR:
+      if (Mnemonic(record, KeyOf(wParam))) return 0;
       break;
     case WM_CHAR: {
       char16_t key = KeyOf(wParam);

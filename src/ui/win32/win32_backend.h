@@ -81,6 +81,8 @@ class TWin32Backend final : public TBackend, public TModelObserver {
   void TreeClick(TControl& tree, HWND window, POINT point);
   void MoveFocus(TFormWindow& record, TControl* from, bool forward);
   void CloseBox(TFormWindow& record);
+  // Alt and a letter: acts on the control whose caption marks that letter.
+  bool Mnemonic(TFormWindow& record, char16_t key);
   TControl* FindButton(TForm& form, bool cancel) const;
 
   // Model to windows.
@@ -91,6 +93,7 @@ class TWin32Backend final : public TBackend, public TModelObserver {
   void ControlChanged(TFormWindow& record, size_t index, TTreeNode* node, TChange change);
   void ApplyFrame(TFormWindow& record);
   void ApplyText(TFormWindow& record, size_t index);
+  void ApplyHint(TFormWindow& record, size_t index);
   void ApplyItems(TFormWindow& record, size_t index);
   void ApplyItemIndex(TFormWindow& record, size_t index);
   void ApplyStyle(TFormWindow& record, size_t index);
