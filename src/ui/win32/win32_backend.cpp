@@ -292,13 +292,13 @@ HWND TWin32Backend::HostOf(const TFormWindow& record, const TControl& control) c
   return record.Window;
 }
 
-COLORREF TWin32Backend::BackgroundOf(const TControl* control) const {
-  for (; control; control = control->Parent())
-    if (control->Color() != kColorDefault &&
-        (IsHost(control->Kind()) || control->Kind() == ControlKind::GroupBox ||
-         control->Kind() == ControlKind::Label || control->Kind() == ControlKind::Image))
-      return win32::ResolveColor(control->Color(), GetSysColor(COLOR_BTNFACE));
-  return GetSysColor(COLOR_BTNFACE);
+COLORREF TWin32Backend::BackgroundOf(const TControl& control) const {
+  for (const TControl* c = &control; c; c = c->Parent())
+    if (c->Color() != kColorDefault &&
+        (IsHost(c->Kind()) || c->Kind() == ControlKind::GroupBox ||
+         c->Kind() == ControlKind::Label || c->Kind() == ControlKind::Image))
+      return win32::ResolveColor(c->Color(), GetSysColor(COLOR_BTNFACE));
+  return win32::ResolveColor(control.Form().Color(), GetSysColor(COLOR_BTNFACE));
 }
 
 HWND TWin32Backend::FrontWindow() const {
@@ -1313,7 +1313,7 @@ LRESULT TWin32Backend::ControlColor(HWND host, HDC dc, HWND window, UINT message
     case ControlKind::CheckBox:
     case ControlKind::RadioButton:
     case ControlKind::GroupBox: {
-      const COLORREF background = BackgroundOf(&control);
+      const COLORREF background = BackgroundOf(control);
       SetTextColor(dc, win32::ResolveColor(font.Color, GetSysColor(COLOR_WINDOWTEXT)));
       SetBkColor(dc, background);
       return reinterpret_cast<LRESULT>(gdi_.Brush(background));
@@ -1476,7 +1476,7 @@ void TWin32Backend::PaintPanel(HWND window) {
     const TControl& panel = *ref->Record->Form->Controls()[ref->Index];
     RECT area;
     GetClientRect(window, &area);
-    FillRect(dc, &area, gdi_.Brush(BackgroundOf(&panel)));
+    FillRect(dc, &area, gdi_.Brush(BackgroundOf(panel)));
     if (!panel.WideText().empty()) {
       const TFont font = panel.ShownFont();
       HGDIOBJ old = SelectObject(dc, gdi_.Font(font));
@@ -1499,7 +1499,7 @@ void TWin32Backend::PaintImage(HWND window) {
     RECT area;
     GetClientRect(window, &area);
     if (!win32::DrawPicture(dc, area, image.Picture()))
-      FillRect(dc, &area, gdi_.Brush(BackgroundOf(&image)));
+      FillRect(dc, &area, gdi_.Brush(BackgroundOf(image)));
   }
   EndPaint(window, &paint);
 }

@@ -115,7 +115,7 @@ class TWin32Backend final : public TBackend, public TModelObserver {
   const TControlRef* RefOf(HWND window) const;
   size_t IndexOf(const TFormWindow& record, const TControl& control) const;
   HWND HostOf(const TFormWindow& record, const TControl& control) const;
-  COLORREF BackgroundOf(const TControl* control) const;
+  COLORREF BackgroundOf(const TControl& control) const;
   HWND FrontWindow() const;
 
   // Slots run guarded: what escapes goes to Application().HandleException,
