@@ -98,6 +98,7 @@ TEST_F(Modal, TheSameFormCannotRunTwice) {
 struct TBoxAnswer {
   const wchar_t* Caption = nullptr;
   std::u16string Text;
+  HWND Owner = nullptr;
   bool Clicked = false;
 };
 TBoxAnswer* pendingAnswer = nullptr;
@@ -112,6 +113,7 @@ void CALLBACK AnswerBox(HWND, UINT, UINT_PTR timer, DWORD) {
   // The message text is the static control with the id 0xFFFF.
   GetDlgItemTextW(box, 0xFFFF, text, 256);
   pendingAnswer->Text = ui::win32::FromWide(text, wcslen(text));
+  pendingAnswer->Owner = GetWindow(box, GW_OWNER);
   pendingAnswer->Clicked = true;
   KillTimer(nullptr, timer);
   PostMessageW(yes, BM_CLICK, 0, 0);
@@ -132,6 +134,7 @@ TEST_F(Modal, MessageBoxReturnsTheButtonClicked) {
   EXPECT_TRUE(answer.Clicked);
   EXPECT_EQ(result, TModalResult::Yes);
   EXPECT_EQ(answer.Text, u"Stop the services now?");
+  EXPECT_EQ(answer.Owner, Window(*owner)) << "owned by the window in front";
   EXPECT_TRUE(IsWindowEnabled(Window(*owner)));
 }
 

@@ -134,4 +134,14 @@ TEST_F(ProductWindows, PaintTheHeaderLogoAndTheWelcomePicture) {
   }
 }
 
+TEST_F(ProductWindows, ClosingTheMainWindowEndsTheRun) {
+  int closed = 0;
+  windows.MainForm.OnClose = [&](ui::TForm&) { ++closed; };
+  backend.ShowForm(windows.MainForm);
+  PostMessageW(Window(windows.MainForm), WM_CLOSE, 0, 0);
+  backend.Run();
+  EXPECT_EQ(closed, 1);
+  EXPECT_FALSE(windows.MainForm.Visible());
+}
+
 }  // namespace

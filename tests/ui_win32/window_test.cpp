@@ -260,6 +260,37 @@ TEST_F(Windows, TreeNodesShowTheirCheckPictures) {
   EXPECT_EQ(backend.ItemOf(webmail), nullptr);
 }
 
+TEST_F(Windows, ScreenCenterPlacesTheWindowInTheMiddleOfTheWorkArea) {
+  ui::TForm& form = NewForm("TCentered", 320, 240);
+  form.SetPosition(ui::TFormPosition::ScreenCenter);
+  backend.CreateForm(form);
+  RECT work;
+  ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
+  RECT own;
+  GetWindowRect(Window(form), &own);
+  EXPECT_NEAR((own.left + own.right) / 2, (work.left + work.right) / 2, 1);
+  EXPECT_NEAR((own.top + own.bottom) / 2, (work.top + work.bottom) / 2, 1);
+}
+
+TEST_F(Windows, WaitCursorIsShownOverTheControls) {
+  ui::TForm& form = NewForm("TWait");
+  TControl& button = form.AddControl(ControlKind::Button, "Button", nullptr, {8, 8, 75, 25});
+  backend.CreateForm(form);
+  backend.ShowForm(form);
+  HCURSOR wait = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_WAIT));
+  {
+    ui::TWaitCursor busy;
+    SetCursor(nullptr);
+    SendMessageW(Window(button), WM_SETCURSOR, reinterpret_cast<WPARAM>(Window(button)),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(GetCursor(), wait);
+  }
+  SetCursor(nullptr);
+  SendMessageW(Window(button), WM_SETCURSOR, reinterpret_cast<WPARAM>(Window(button)),
+               MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_NE(GetCursor(), wait);
+}
+
 TEST_F(Windows, FormIconIsBuiltAtRunTime) {
   ui::TForm& form = NewForm("TIcon");
   backend.CreateForm(form);
