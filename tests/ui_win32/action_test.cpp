@@ -124,6 +124,34 @@ TEST_F(Actions, CheckListBoxTogglesOnSpace) {
   EXPECT_EQ(clicks, 1);
 }
 
+TEST_F(Actions, CheckListBoxTogglesOnAClickOnTheCheckBox) {
+  ui::TForm& form = NewForm("TCheckClick");
+  TControl& list = form.AddControl(ControlKind::CheckListBox, "List", nullptr, {8, 8, 120, 80});
+  list.SetItems({"one", "two"});
+  int clicks = 0;
+  list.OnClick = [&](TControl&) { ++clicks; };
+  backend.CreateForm(form);
+  backend.ShowForm(form);
+  HWND window = Window(list);
+  RECT item;
+  ASSERT_NE(SendMessageW(window, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item)), LB_ERR);
+  const int y = (item.top + item.bottom) / 2;
+  PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(item.left + 6, y));
+  PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(item.left + 6, y));
+  backend.ProcessMessages();
+  EXPECT_TRUE(list.ItemChecked(1));
+  EXPECT_EQ(list.ItemIndex(), 1);
+  EXPECT_EQ(clicks, 1) << "one click, one OnClick";
+  // On the caption the item is only selected.
+  PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(item.left + 60, item.top - 2));
+  PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(item.left + 60, item.top - 2));
+  backend.ProcessMessages();
+  EXPECT_EQ(list.ItemIndex(), 0);
+  EXPECT_FALSE(list.ItemChecked(0));
+  EXPECT_TRUE(list.ItemChecked(1));
+  EXPECT_EQ(clicks, 2);
+}
+
 TEST_F(Actions, TreeClickGivesTheNodeUnderThePointer) {
   ui::TForm& form = NewForm("TTreeClick");
   TControl& tree = form.AddControl(ControlKind::TreeView, "Tree", nullptr, {8, 8, 250, 180});

@@ -1259,7 +1259,7 @@ void TWin32Backend::Command(TControlRef ref, HWND window, UINT code) {
     case ControlKind::DirectoryList:
       if (code == LBN_SELCHANGE) {
         control.SetItemIndex(static_cast<int>(SendMessageW(window, LB_GETCURSEL, 0, 0)));
-        if (toggling_) return;  // the toggle that follows reports the click
+        if (pendingToggle_ >= 0) return;  // the toggle that follows reports the click
         if (kind == ControlKind::DirectoryList) {
           if (control.OnChange) Dispatch([&] { control.OnChange(control); });
         } else if (control.OnClick) {
@@ -1548,10 +1548,17 @@ LRESULT TWin32Backend::ControlMessage(HWND window, UINT message, WPARAM wParam, 
         const int x = static_cast<short>(LOWORD(lParam));
         const int item = LOWORD(hit);
         const bool onCheck = HIWORD(hit) == 0 && x < scale_.ToScreen(17);
-        toggling_ = onCheck;
+        // The list reports its selection on the button's release, so the
+        // toggle waits for that too and reports the one click.
+        pendingToggle_ = onCheck ? item : -1;
+      }
+      break;
+    case WM_LBUTTONUP:
+      if (control.Kind() == ControlKind::CheckListBox) {
         const LRESULT standard = DefSubclassProc(window, message, wParam, lParam);
-        toggling_ = false;
-        if (onCheck) ToggleItem(control, item);
+        const int item = pendingToggle_;
+        pendingToggle_ = -1;
+        if (item >= 0) ToggleItem(control, item);
         return standard;
       }
       break;

@@ -141,7 +141,7 @@ class TWin32Backend final : public TBackend, public TModelObserver {
   int applying_ = 0;  // > 0 while the model is copied into windows
   bool aligning_ = false;
   bool waitCursor_ = false;
-  bool toggling_ = false;
+  int pendingToggle_ = -1;  // the item whose check box the mouse pressed
 };
 
 }  // namespace ui
