@@ -70,6 +70,34 @@ TEST_F(Actions, TypingIntoAnEditUpdatesTheModelThenOnChange) {
   EXPECT_EQ(seen.size(), 3u);
 }
 
+TEST_F(Actions, TypingIntoAnEditableComboAndAMemo) {
+  ui::TForm& form = NewForm("TTypeMore");
+  TControl& combo = form.AddControl(ControlKind::ComboBox, "Host", nullptr, {8, 8, 120, 21});
+  combo.SetEditable(true).SetItems({"localhost"});
+  TControl& memo = form.AddControl(ControlKind::Memo, "Notes", nullptr, {8, 40, 200, 60});
+  int comboChanges = 0;
+  int memoChanges = 0;
+  combo.OnChange = [&](TControl&) { ++comboChanges; };
+  memo.OnChange = [&](TControl&) { ++memoChanges; };
+  backend.CreateForm(form);
+  backend.ShowForm(form);
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  ASSERT_TRUE(GetComboBoxInfo(Window(combo), &info));
+  ASSERT_NE(info.hwndItem, nullptr);
+  SendMessageW(info.hwndItem, WM_CHAR, L'm', 1);
+  SendMessageW(info.hwndItem, WM_CHAR, L'x', 1);
+  EXPECT_EQ(combo.Text(), "mx");
+  EXPECT_EQ(combo.ItemIndex(), -1);
+  EXPECT_EQ(comboChanges, 2);
+
+  SendMessageW(Window(memo), WM_CHAR, L'a', 1);
+  SendMessageW(Window(memo), WM_CHAR, VK_RETURN, 1);
+  SendMessageW(Window(memo), WM_CHAR, L'b', 1);
+  EXPECT_EQ(memo.Text(), "a\r\nb") << "Enter breaks the line in a memo";
+  EXPECT_EQ(memoChanges, 3);
+}
+
 TEST_F(Actions, PickingAComboItemUpdatesItemIndexAndText) {
   ui::TForm& form = NewForm("TPick");
   TControl& combo = form.AddControl(ControlKind::ComboBox, "Country", nullptr, {8, 8, 120, 21});

@@ -1,6 +1,7 @@
 // The windows the backend makes for a form and how they follow the model.
 #include <gtest/gtest.h>
 
+#include "screen_capture.h"
 #include "ui/layout.h"
 #include "win32_fixture.h"
 
@@ -289,6 +290,30 @@ TEST_F(Windows, WaitCursorIsShownOverTheControls) {
   SendMessageW(Window(button), WM_SETCURSOR, reinterpret_cast<WPARAM>(Window(button)),
                MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
   EXPECT_NE(GetCursor(), wait);
+}
+
+TEST_F(Windows, LabelsShowTheirFontColourOnTheirPanelsColour) {
+  ui::TForm& form = NewForm("TColours", 200, 100);
+  TControl& panel = form.AddControl(ControlKind::Panel, "Header", nullptr, {0, 0, 200, 50});
+  panel.SetColor(ui::kColorWhite);
+  TControl& label = form.AddControl(ControlKind::Label, "Link", &panel, {10, 10, 150, 30});
+  label.SetText("MMMMMMMM").SetFont(ui::TFont().Sized(14).Bolded().Colored(ui::Rgb(0, 0, 255)));
+  backend.CreateForm(form);
+  backend.ShowForm(form);
+  backend.ProcessMessages();
+  const test::TShot shot = test::Capture(Window(form));
+  int blue = 0;
+  int white = 0;
+  for (int y = 10; y < 40; ++y)
+    for (int x = 10; x < 160; ++x) {
+      const COLORREF c = shot.At(x, y);
+      blue += c == RGB(0, 0, 255);
+      white += c == RGB(255, 255, 255);
+    }
+  EXPECT_GT(blue, 50) << "the text is drawn in the label's font colour";
+  EXPECT_GT(white, 1000) << "on the panel's white";
+  // Below the panel the form's own colour shows.
+  EXPECT_EQ(shot.At(100, 80), GetSysColor(COLOR_BTNFACE));
 }
 
 TEST_F(Windows, FormIconIsBuiltAtRunTime) {
