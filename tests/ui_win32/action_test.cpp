@@ -216,15 +216,29 @@ TEST_F(Actions, TreeClickGivesTheNodeUnderThePointer) {
   EXPECT_EQ(selectedAtClick[0], &child) << "the node is selected before the slot runs";
   EXPECT_EQ(tree.SelectedNode(), &child);
 
+  // Right of the first node's caption is still its row.
+  HTREEITEM firstItem = backend.ItemOf(first);
+  std::memcpy(&rect, &firstItem, sizeof firstItem);
+  ASSERT_TRUE(SendMessageW(window, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect)));
+  const int rowY = (rect.top + rect.bottom) / 2;
+  PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(rect.right + 20, rowY));
+  PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(rect.right + 20, rowY));
+  backend.ProcessMessages();
+  ASSERT_EQ(clicks.size(), 2u);
+  EXPECT_EQ(clicks[1].Node, &first);
+  EXPECT_EQ(clicks[1].X, rect.right + 20);
+  EXPECT_EQ(tree.SelectedNode(), &first);
+  EXPECT_EQ(TreeView_GetSelection(window), firstItem);
+
   // Below the last node: no node.
   RECT client;
   GetClientRect(window, &client);
   PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, client.bottom - 3));
   PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x, client.bottom - 3));
   backend.ProcessMessages();
-  ASSERT_EQ(clicks.size(), 2u);
-  EXPECT_EQ(clicks[1].Node, nullptr);
-  EXPECT_EQ(tree.SelectedNode(), &child);
+  ASSERT_EQ(clicks.size(), 3u);
+  EXPECT_EQ(clicks[2].Node, nullptr);
+  EXPECT_EQ(tree.SelectedNode(), &first);
 }
 
 TEST_F(Actions, SpaceInTheTreeReachesItsKeyPress) {

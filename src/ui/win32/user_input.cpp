@@ -70,7 +70,10 @@ void TWin32Backend::TreeClick(TControl& tree, HWND window, POINT point) {
   hit.pt = point;
   TreeView_HitTest(window, &hit);
   TTreeNode* node = nullptr;
-  if (hit.hItem && (hit.flags & TVHT_ONITEM)) {
+  // Anywhere on a node's row: its picture, caption, indent, button or the
+  // space right of it.
+  constexpr UINT kOnRow = TVHT_ONITEM | TVHT_ONITEMBUTTON | TVHT_ONITEMINDENT | TVHT_ONITEMRIGHT;
+  if (hit.hItem && (hit.flags & kOnRow)) {
     TVITEMW item{};
     item.mask = TVIF_HANDLE | TVIF_PARAM;
     item.hItem = hit.hItem;
