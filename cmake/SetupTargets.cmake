@@ -43,6 +43,31 @@ function(setup_enable_wine_tests)
   add_test(NAME wine_prefix_stop COMMAND sh ${PROJECT_SOURCE_DIR}/cmake/wine-prefix.sh stop
                                          ${prefix})
   set_tests_properties(wine_prefix_stop PROPERTIES FIXTURES_CLEANUP wine_prefix)
+
+  # A virtual screen, with a Wine prefix of its own, for the tests that show
+  # windows (setup_require_display).
+  set(display_state ${CMAKE_BINARY_DIR}/xvfb-display)
+  set(display_prefix ${CMAKE_BINARY_DIR}/wineprefix-display)
+  set(SETUP_DISPLAY_STATE ${display_state} PARENT_SCOPE)
+  add_test(NAME xvfb_start COMMAND sh ${PROJECT_SOURCE_DIR}/cmake/xvfb.sh start ${display_state}
+                                   ${display_prefix})
+  set_tests_properties(xvfb_start PROPERTIES FIXTURES_SETUP xvfb TIMEOUT 300)
+  add_test(NAME xvfb_stop COMMAND sh ${PROJECT_SOURCE_DIR}/cmake/xvfb.sh stop ${display_state}
+                                  ${display_prefix})
+  set_tests_properties(xvfb_stop PROPERTIES FIXTURES_CLEANUP xvfb)
+endfunction()
+
+# setup_require_display(TEST...) - the tests run on the Xvfb fixture's
+# screen, in its Wine prefix. Call it in the folder that adds the tests.
+function(setup_require_display)
+  if(NOT SETUP_DISPLAY_STATE)
+    message(FATAL_ERROR "setup_require_display needs the Wine tests of the Windows build")
+  endif()
+  foreach(test ${ARGN})
+    set_property(TEST ${test} APPEND PROPERTY FIXTURES_REQUIRED xvfb)
+    set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT
+                 SETUP_DISPLAY_FILE=${SETUP_DISPLAY_STATE})
+  endforeach()
 endfunction()
 
 # setup_add_test(NAME SOURCES... [LIBS ...] [LABELS ...] [TIMEOUT s])

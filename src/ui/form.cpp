@@ -9,7 +9,9 @@ namespace ui {
 TForm::TForm(std::string_view className, std::string_view name, bool wide)
     : className_(className), name_(name), wide_(wide) {}
 
-TForm::~TForm() = default;
+TForm::~TForm() {
+  if (observer_) observer_->FormDestroyed(*this);
+}
 
 std::string TForm::Caption() const {
   return platform::Utf16ToAnsi(caption_);

@@ -38,6 +38,9 @@ class TModelObserver {
   virtual ~TModelObserver() = default;
   // control is nullptr when the form itself changed; node is set for Node.
   virtual void Changed(TForm& form, TControl* control, TTreeNode* node, TChange change) = 0;
+  // The form is about to be destroyed (its controls still exist); a backend
+  // drops what it made for it.
+  virtual void FormDestroyed(TForm& form) { (void)form; }
 };
 
 }  // namespace ui
