@@ -1,26 +1,31 @@
 // setup.exe: the windows on the real system's user interface, the start-up
 // sequence, then the wizard until an explicit end of the program.
 #include <exception>
+#include <memory>
 
 #include "app/exit_codes.h"
 #include "app/startup.h"
 #include "app/windows.h"
 #include "app/wizard_navigation.h"
 #include "ui/backend.h"
-#include "ui/win32/win32_backend.h"
+#include "ui/win32/native_backend.h"
 
 int main() {
-  ui::TWin32Backend backend;
-  TApplicationWindows windows = CreateApplicationWindows();
-  BindWizard(windows);
   try {
+    const std::unique_ptr<ui::TBackend> backend = ui::MakeNativeBackend();
+    TApplicationWindows windows = CreateApplicationWindows();
+    BindWizard(windows);
     FormShow(windows);
+    ui::ShowForm(windows.MainForm);
+    backend->Run();
   } catch (const std::exception& error) {
-    // Nothing is installed yet; say why the installer cannot go on.
-    ui::ShowMessageBox(error.what(), "Setup", ui::TMessageButtons::Ok, ui::TMessageIcon::Error);
+    // Nothing is installed yet (the run ends the program itself); say why
+    // the installer cannot go on, if a box can be shown at all.
+    try {
+      ui::ShowMessageBox(error.what(), "Setup", ui::TMessageButtons::Ok, ui::TMessageIcon::Error);
+    } catch (...) {
+    }
     return kExitFailedBeforeInstall;
   }
-  ui::ShowForm(windows.MainForm);
-  backend.Run();
   return kExitSuccess;
 }

@@ -11,7 +11,11 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 step() { echo "-- $*"; }
 
 own_display=
-if [[ -z "${DISPLAY:-}" ]]; then
+# The screen and prefix of the test fixture, else a screen of our own.
+if [[ -n "${SETUP_DISPLAY_FILE:-}" ]]; then
+  read -r number _ prefix <"$SETUP_DISPLAY_FILE"
+  export DISPLAY=:$number WINEPREFIX=$prefix
+elif [[ -z "${DISPLAY:-}" ]]; then
   for n in $(seq 71 89); do
     [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] && continue
     Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
@@ -29,12 +33,16 @@ cleanup() {
 }
 trap cleanup EXIT
 mkdir -p "$shots"
-shot() { xwd -root -silent | convert xwd:- "$shots/$1.png"; echo "screenshot: $shots/$1.png"; }
+# shot NAME TITLE: the window as the screen shows it, as NAME.png.
+shot() {
+  wine "$inspect" shot "$2" "Z:$shots/$1.png" || fail "no screenshot of '$2'"
+  echo "screenshot: $shots/$1.png"
+}
 
 # A copy of the distribution, so that a run leaves the built one as it was.
 dist=$work/dist
 cp -r "$demo" "$dist"
-win_dist=$(winepath -w "$dist" 2>/dev/null || echo "Z:${dist//\//\\}")
+win_dist="Z:${dist//\//\\}"
 
 lang_title="Installer Language"
 question_title="Nivalis Tolva Mail Server Setup"
@@ -60,19 +68,19 @@ echo "$dump" | grep -qx 'item|Deutsch' || fail "no Deutsch in the chooser: $dump
 echo "$dump" | grep -qx 'item|English|selected' || fail "English not preselected: $dump"
 echo "$dump" | grep -qx 'item|Deutsch (Österreich)' || fail "no Austrian German in the chooser: $dump"
 [[ $(echo "$dump" | grep -c '^item|') -eq 3 ]] || fail "the chooser offers other languages: $dump"
-shot language-chooser
+shot language-chooser "$lang_title"
 inspect click "$lang_title" "&OK"
 inspect wait "$question_title" 30 || fail "the confirmation question did not appear"
 inspect dump "$question_title" | grep -q "This will install Nivalis Tolva Mail Server 9.1.5-7. Do you wish to continue?" ||
   fail "the question's text differs"
-shot question
+shot question "$question_title"
 inspect click "$question_title" "&Yes"
 inspect wait "$main_title" 30 || fail "the main window did not appear"
 dump=$(inspect dump "$main_title")
 echo "$dump" | grep -q '|&Next >|visible|enabled' || fail "page 0 has no enabled Next: $dump"
 echo "$dump" | grep -q '|< &Back|hidden|' || fail "page 0 shows Back: $dump"
 echo "$dump" | grep -q 'Welcome to Nivalis Tolva Mail Server 9.1.5-7' || fail "no welcome title: $dump"
-shot page-0
+shot page-0 "$main_title"
 # The close box asks the cancel question; Yes ends with success.
 inspect close "$main_title"
 inspect wait "Exit Setup" 30 || fail "closing did not ask the cancel question"
@@ -94,7 +102,7 @@ inspect wait "*9.1.5-7*" 30 || fail "no main window after choosing Deutsch"
 inspect gone "$main_title" 0 || fail "the main window kept its English title"
 dump=$(inspect dump "*9.1.5-7*")
 echo "$dump" | grep -qF "|$german_next|visible|enabled" || fail "Next is not '$german_next': $dump"
-shot page-0-deutsch
+shot page-0-deutsch "*9.1.5-7*"
 exit_title=$(value_of cdoyouexittitle)
 inspect close "*9.1.5-7*"
 inspect wait "$exit_title" 30 || fail "no German cancel question '$exit_title'"
@@ -120,6 +128,9 @@ echo "\$@" >>"$log"
 EOS
 chmod +x "$work/browser.sh"
 wine reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d "$work/browser.sh" /f >/dev/null
+# A configuration of the suite beside setup.exe, as in an installation.
+mkdir -p "$dist/config"
+cp "$(dirname "$0")/../config/fixtures/current/config/settings.cfg" "$dist/config/"
 wine "$tolvacfg" set "$win_dist\\config" WebPort 80 >/dev/null
 wine "$tolvacfg" set "$win_dist\\config" HostName "" >/dev/null
 start_setup /WEBMAILLOGON
@@ -130,7 +141,7 @@ for _ in $(seq 100); do [[ -s "$log" ]] && break; sleep 0.1; done
 
 step "exportlanguage writes setup.lng and ends"
 rm -f "$dist/setup.lng"
-start_setup exportlanguage
+start_setup /exportlanguage
 finish_setup 0
 grep -q '<ITEM ID="cname" VALUE="Nivalis Tolva Mail Server"/>' "$dist/setup.lng" ||
   fail "setup.lng lacks the message table"

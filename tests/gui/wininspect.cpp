@@ -13,10 +13,19 @@
 //   wininspect treedump TITLE           per tree node in depth-first order:
 //                                       position, state picture, selected
 //   wininspect treekey TITLE POSITION   selects that node, presses space
+//   wininspect treeclick TITLE POSITION a mouse click on that node's row,
+//                                       well right of its check picture
 //   wininspect key TITLE KEY            a key to the window (esc, enter)
+//   wininspect shot TITLE FILE.png      the window as the screen shows it
+// <windows.h> must come first; a block of its own keeps it there.
 #include <windows.h>
-#include <commctrl.h>
 
+#include <commctrl.h>
+#include <fcntl.h>
+#include <io.h>
+#include <zlib.h>
+
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -147,8 +156,8 @@ std::vector<HTREEITEM> TreeItems(HWND tree) {
   std::vector<HTREEITEM> items;
   std::vector<HTREEITEM> stack;
   auto next = [&](HTREEITEM item, WPARAM how) {
-    return reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, how,
-                                                    reinterpret_cast<LPARAM>(item)));
+    return reinterpret_cast<HTREEITEM>(
+        SendMessageW(tree, TVM_GETNEXTITEM, how, reinterpret_cast<LPARAM>(item)));
   };
   HTREEITEM item = next(nullptr, TVGN_ROOT);
   while (item) {
@@ -175,6 +184,81 @@ void PostKey(HWND window, WPARAM key, wchar_t character) {
   PostMessageW(window, WM_KEYUP, key, 1 | (scan << 16) | 0xC0000000u);
 }
 
+void PutBigEndian(std::string& out, uint32_t value) {
+  for (int shift = 24; shift >= 0; shift -= 8)
+    out += static_cast<char>((value >> shift) & 0xFF);
+}
+
+void PutChunk(std::string& out, const char* type, const std::string& data) {
+  PutBigEndian(out, static_cast<uint32_t>(data.size()));
+  const std::string typed = std::string(type, 4) + data;
+  out += typed;
+  PutBigEndian(out, static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(typed.data()),
+                                                static_cast<uInt>(typed.size()))));
+}
+
+// The window's rectangle read back from the screen, as an RGB PNG file.
+int SaveShot(HWND window, const char* path) {
+  RedrawWindow(window, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Sleep(300);
+  RECT rect;
+  GetWindowRect(window, &rect);
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
+  if (width <= 0 || height <= 0) return 1;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+  GdiFlush();
+  std::string raw;
+  raw.reserve(static_cast<size_t>(height) * (width * 3 + 1));
+  const auto* pixels = static_cast<const uint32_t*>(bits);
+  for (int y = 0; y < height; ++y) {
+    raw += '\0';  // no filter
+    for (int x = 0; x < width; ++x) {
+      const uint32_t p = pixels[static_cast<size_t>(y) * width + x];
+      raw += static_cast<char>((p >> 16) & 0xFF);
+      raw += static_cast<char>((p >> 8) & 0xFF);
+      raw += static_cast<char>(p & 0xFF);
+    }
+  }
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+
+  uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
+  std::string packed(packedSize, '\0');
+  if (compress2(reinterpret_cast<Bytef*>(packed.data()), &packedSize,
+                reinterpret_cast<const Bytef*>(raw.data()), static_cast<uLong>(raw.size()),
+                6) != Z_OK)
+    return 1;
+  packed.resize(packedSize);
+  std::string header;
+  PutBigEndian(header, static_cast<uint32_t>(width));
+  PutBigEndian(header, static_cast<uint32_t>(height));
+  header += std::string("\x08\x02\x00\x00\x00", 5);  // 8-bit RGB
+  std::string png = "\x89PNG\r\n\x1a\n";
+  PutChunk(png, "IHDR", header);
+  PutChunk(png, "IDAT", packed);
+  PutChunk(png, "IEND", "");
+  FILE* file = std::fopen(path, "wb");
+  if (!file) return 1;
+  const bool written = std::fwrite(png.data(), 1, png.size(), file) == png.size();
+  return std::fclose(file) == 0 && written ? 0 : 1;
+}
+
 int Wait(const std::wstring& title, double seconds, bool untilGone) {
   const DWORD end = GetTickCount() + static_cast<DWORD>(seconds * 1000);
   for (;;) {
@@ -193,6 +277,8 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Lines for shell scripts: LF, not CR LF.
+  _setmode(_fileno(stdout), _O_BINARY);
   if (argc < 3) return Usage();
   const std::string command = argv[1];
   const std::wstring title = Widen(argv[2]);
@@ -246,10 +332,11 @@ int main(int argc, char** argv) {
     HWND edit = edits[index];
     PostMessageW(edit, EM_SETSEL, 0, -1);
     PostKey(edit, VK_DELETE, 0);
-    for (wchar_t c : Widen(argv[4])) PostMessageW(edit, WM_CHAR, c, 1);
+    for (wchar_t c : Widen(argv[4]))
+      PostMessageW(edit, WM_CHAR, c, 1);
     return 0;
   }
-  if (command == "treedump" || (command == "treekey" && argc > 3)) {
+  if (command == "treedump" || ((command == "treekey" || command == "treeclick") && argc > 3)) {
     const std::vector<HWND> trees = VisibleOfClass(top, WC_TREEVIEWW);
     if (trees.empty()) {
       std::fprintf(stderr, "wininspect: no visible tree\n");
@@ -258,8 +345,8 @@ int main(int argc, char** argv) {
     HWND tree = trees.front();
     const std::vector<HTREEITEM> items = TreeItems(tree);
     if (command == "treedump") {
-      const auto selected = reinterpret_cast<HTREEITEM>(
-          SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+      const auto selected =
+          reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
       for (size_t i = 0; i < items.size(); ++i) {
         const LRESULT state = SendMessageW(tree, TVM_GETITEMSTATE,
                                            reinterpret_cast<WPARAM>(items[i]), TVIS_STATEIMAGEMASK);
@@ -270,14 +357,36 @@ int main(int argc, char** argv) {
     }
     const size_t position = static_cast<size_t>(std::atoi(argv[3]));
     if (position >= items.size()) return 1;
+    if (command == "treeclick") {
+      // Rows count from the first visible one; only handles cross over.
+      SendMessageW(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(items[position]));
+      auto row =
+          reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0));
+      int index = 0;
+      while (row && row != items[position]) {
+        row = reinterpret_cast<HTREEITEM>(
+            SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXTVISIBLE, reinterpret_cast<LPARAM>(row)));
+        ++index;
+      }
+      if (!row) return 1;
+      const int height = static_cast<int>(SendMessageW(tree, TVM_GETITEMHEIGHT, 0, 0));
+      RECT client;
+      GetClientRect(tree, &client);
+      const LPARAM point = MAKELPARAM(client.right / 2, index * height + height / 2);
+      PostMessageW(tree, WM_LBUTTONDOWN, MK_LBUTTON, point);
+      PostMessageW(tree, WM_LBUTTONUP, 0, point);
+      return 0;
+    }
     SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(items[position]));
     PostKey(tree, VK_SPACE, L' ');
     return 0;
   }
+  if (command == "shot" && argc > 3) return SaveShot(top, argv[3]);
   if (command == "key" && argc > 3) {
     const std::string key = argv[3];
     HWND focus = top;
-    GUITHREADINFO info{sizeof(info)};
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
     if (GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &info) && info.hwndFocus)
       focus = info.hwndFocus;
     if (key == "esc")

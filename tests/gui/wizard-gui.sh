@@ -11,7 +11,11 @@ wine() { sh "$runner" "$prefix" "$@"; }
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 own_display=
-if [[ -z "${DISPLAY:-}" ]]; then
+# The screen and prefix of the test fixture, else a screen of our own.
+if [[ -n "${SETUP_DISPLAY_FILE:-}" ]]; then
+  read -r number _ prefix <"$SETUP_DISPLAY_FILE"
+  export DISPLAY=:$number WINEPREFIX=$prefix
+elif [[ -z "${DISPLAY:-}" ]]; then
   for n in $(seq 71 89); do
     [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] && continue
     Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
@@ -29,7 +33,11 @@ cleanup() {
 }
 trap cleanup EXIT
 mkdir -p "$shots"
-shot() { xwd -root -silent | convert xwd:- "$shots/$1.png"; echo "screenshot: $shots/$1.png"; }
+# shot NAME TITLE: the window as the screen shows it, as NAME.png.
+shot() {
+  wine "$inspect" shot "$2" "Z:$shots/$1.png" || fail "no screenshot of '$2'"
+  echo "screenshot: $shots/$1.png"
+}
 inspect() { wine "$inspect" "$@"; }
 main="Nivalis Tolva Mail Server 9.1.5-7 Setup"
 
@@ -61,20 +69,20 @@ expect_page() {
 }
 
 expect_page "Welcome to Nivalis Tolva Mail Server 9.1.5-7" "hidden|" "&Next >" enabled "&Cancel"
-shot wizard-0
+shot wizard-0 "$main"
 inspect click "$main" "&Next >"
 
 expect_page "Software License Agreement" "visible|enabled" "&Yes" disabled "&No"
 inspect click "$main" "I agree with the license agreement"
 expect_page - - "&Yes" enabled -
-shot wizard-1
+shot wizard-1 "$main"
 inspect click "$main" "&Yes"
 
 expect_page "User/Company Details" "visible|enabled" "&Next >" disabled "&Cancel"
 inspect type "$main" 0 "Ada Admin"
 inspect type "$main" 1 "ada@example.org"
 expect_page - - "&Next >" enabled -
-shot wizard-2
+shot wizard-2 "$main"
 inspect click "$main" "&Next >"
 
 expect_page "Setup Type" "visible|enabled" "&Next >" enabled "&Cancel"
@@ -82,13 +90,13 @@ inspect click "$main" "Advanced (100+ accounts, requires external database)"
 sleep 0.5
 inspect click "$main" "&Next >"
 inspect wait "Database" 30 || fail "Advanced did not ask for the database"
-shot wizard-3-database
+shot wizard-3-database "Database"
 inspect click "Database" "&Cancel"
 inspect gone "Database" 10 || fail "the database dialog stayed"
 expect_page "Setup Type" - "&Next >" enabled -
 inspect click "$main" "Basic (recommended for under 100 accounts)"
 sleep 0.5
-shot wizard-3
+shot wizard-3 "$main"
 inspect click "$main" "&Next >"
 
 expect_page "Components To Install" "visible|enabled" "&Next >" enabled "&Cancel"
@@ -96,17 +104,17 @@ before=$(inspect treedump "$main")
 [[ $(grep -c '^node|' <<<"$before") -eq 16 ]] || fail "the tree does not have 16 nodes: $before"
 webmail_before=$(grep '^node|6|' <<<"$before" | cut -d'|' -f3)
 modules_before=$(grep '^node|5|' <<<"$before" | cut -d'|' -f3)
-inspect treekey "$main" 6
+inspect treeclick "$main" 6
 for _ in $(seq 50); do
   after=$(inspect treedump "$main")
   [[ $(grep '^node|6|' <<<"$after" | cut -d'|' -f3) != "$webmail_before" ]] && break
   sleep 0.2
 done
 [[ $(grep '^node|6|' <<<"$after" | cut -d'|' -f3) != "$webmail_before" ]] ||
-  fail "space did not uncheck Webmail: $after"
+  fail "a click did not uncheck Webmail: $after"
 [[ $(grep '^node|5|' <<<"$after" | cut -d'|' -f3) != "$modules_before" ]] ||
   fail "Modules did not become partly checked: $after"
-shot wizard-4
+shot wizard-4 "$main"
 inspect click "$main" "&Next >"
 
 expect_page "Start The Installation Process" "visible|enabled" "&Install" enabled "&Cancel"
@@ -114,13 +122,13 @@ inspect click "$main" "&Browse..."
 inspect wait "Choose Folder" 30 || fail "no folder chooser"
 inspect type "Choose Folder" 0 'C:\TolvaDemo'
 sleep 0.5
-shot wizard-5-chooser
+shot wizard-5-chooser "Choose Folder"
 inspect click "Choose Folder" "&OK"
 inspect wait "Setup" 30 || fail "no question for a folder that does not exist"
 inspect click "Setup" "&Yes"
 inspect gone "Choose Folder" 10 || fail "the chooser stayed open"
 expect_line '|C:\TolvaDemo|visible|'
-shot wizard-5
+shot wizard-5 "$main"
 
 inspect key "$main" esc
 inspect wait "Exit Setup" 30 || fail "Esc did not ask the cancel question"

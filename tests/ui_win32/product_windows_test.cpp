@@ -70,6 +70,29 @@ TEST_F(ProductWindows, PaintTheHeaderLogoAndTheWelcomePicture) {
   }
 }
 
+// What a group box frames is its sibling window: the box must neither cover
+// it nor leave its own inside unpainted.
+TEST_F(ProductWindows, GroupBoxesShowWhatTheyFrame) {
+  TODBCForm& dialog = windows.ODBCForm;
+  backend.ShowForm(dialog);
+  backend.ProcessMessages();
+  const TShot shot = Capture(Window(dialog));
+  Save(shot, "TODBCForm-groups");
+  auto pointIn = [&](const ui::TControl& control, int dx, int dy) {
+    RECT rect;
+    GetWindowRect(Window(control), &rect);
+    MapWindowPoints(nullptr, Window(dialog), reinterpret_cast<POINT*>(&rect), 2);
+    return shot.At(rect.left + dx, rect.top + dy);
+  };
+  // Inside the server field: the edit's white, not the box.
+  EXPECT_EQ(pointIn(*dialog.Primary.Server, 20, 8), RGB(255, 255, 255));
+  // Between the label and the field, inside the box: the dialog's face.
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  EXPECT_EQ(pointIn(*dialog.PrimaryConnBox, 8, 60), face);
+  EXPECT_EQ(pointIn(*dialog.DatabaseBox, 6, 100), face);
+  backend.HideForm(dialog);
+}
+
 TEST_F(ProductWindows, ClosingTheMainWindowEndsTheRun) {
   int closed = 0;
   windows.MainForm.OnClose = [&](ui::TForm&) { ++closed; };

@@ -99,10 +99,15 @@ TEST_F(Windows, EachKindGetsItsWindowClassTextAndStyle) {
   EXPECT_EQ(radioRect.left, 16);
   EXPECT_EQ(radioRect.top, 106);
 
-  // Creation order is the order of the form's child windows (the tab order).
+  // Creation order is the order of the form's child windows (the tab order),
+  // but group boxes lie below everything: what they frame is above them.
   std::vector<HWND> expected;
+  std::vector<HWND> groupBoxes;
   for (const auto& control : form.Controls())
-    if (GetParent(Window(*control)) == window) expected.push_back(Window(*control));
+    if (GetParent(Window(*control)) == window)
+      (control->Kind() == ControlKind::GroupBox ? groupBoxes : expected)
+          .push_back(Window(*control));
+  expected.insert(expected.end(), groupBoxes.begin(), groupBoxes.end());
   std::vector<HWND> actual;
   for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
     actual.push_back(child);

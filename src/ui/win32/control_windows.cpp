@@ -105,7 +105,8 @@ void TWin32Backend::RecreateControlWindow(TFormWindow& record, size_t index) {
   DestroyWindow(old);
   CreateControlWindow(record, index);
   HWND window = record.Windows[index];
-  SetWindowPos(window, before ? before : HWND_TOP, 0, 0, 0, 0,
+  const bool groupBox = record.Form->Controls()[index]->Kind() == ControlKind::GroupBox;
+  SetWindowPos(window, groupBox ? HWND_BOTTOM : (before ? before : HWND_TOP), 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   if (focused) SetFocus(window);
 }

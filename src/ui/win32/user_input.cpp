@@ -527,6 +527,16 @@ LRESULT TWin32Backend::ControlMessage(HWND window, UINT message, WPARAM wParam, 
   TControl& control = *record.Form->Controls()[ref.Index];
   HWND own = record.Windows[ref.Index];
   switch (message) {
+    case WM_ERASEBKGND:
+      // The window beneath clips a group box out of its own painting, and
+      // the box draws only its frame: it fills its inside itself.
+      if (control.Kind() == ControlKind::GroupBox) {
+        RECT area;
+        GetClientRect(window, &area);
+        FillRect(reinterpret_cast<HDC>(wParam), &area, gdi_.Brush(BackgroundOf(control)));
+        return 1;
+      }
+      break;
     case WM_SETFOCUS:
       // Also while the model is copied in: showing a window moves the focus.
       if (record.Form->ActiveControl() != &control) control.SetFocus();

@@ -268,6 +268,12 @@ void TWin32Backend::CreateForm(TForm& form) {
       record.Index[controls[i].get()] = i;
     for (size_t i = 0; i < controls.size(); ++i)
       CreateControlWindow(record, i);
+    // What lies in a group box is its sibling: the box goes below it, or it
+    // would cover the controls it frames.
+    for (size_t i = 0; i < controls.size(); ++i)
+      if (controls[i]->Kind() == ControlKind::GroupBox && record.Windows[i])
+        SetWindowPos(record.Windows[i], HWND_BOTTOM, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     Center(record);
   } catch (...) {
     aligning_ = false;

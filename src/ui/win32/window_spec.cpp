@@ -90,8 +90,9 @@ TWindowSpec WindowSpecOf(const TControl& control) {
     case ControlKind::RadioButton:
       return {L"BUTTON", child | WS_TABSTOP | BS_RADIOBUTTON | multiline, 0};
     case ControlKind::GroupBox:
-      // Not clipped by its siblings, which lie inside it.
-      return {L"BUTTON", WS_CHILD | BS_GROUPBOX, 0};
+      // What lies inside it are its siblings, above it in the Z order, and
+      // they clip it: the box paints only around them.
+      return {L"BUTTON", child | BS_GROUPBOX, 0};
     case ControlKind::Panel:
     case ControlKind::TabSheet:
       return {kPanelClass, child | WS_CLIPCHILDREN, 0};
