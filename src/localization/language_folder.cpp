@@ -1,5 +1,7 @@
 #include "localization/language_folder.h"
 
+#include <algorithm>
+
 #include "platform/files.h"
 #include "support/paths.h"
 #include "support/xml_object.h"
@@ -58,10 +60,15 @@ void ScanFolder(const std::string& folder, std::vector<std::string>& languageLis
     for (const std::string& line : FirstTwoLines(path)) {
       std::string caption;
       if (!ReadLanguageMarker(line, caption)) continue;
+      // The lists part caption and path at the first ";": one inside a
+      // caption would cut it there and name a file that does not exist.
+      std::replace(caption.begin(), caption.end(), ';', ',');
       languageList.push_back(caption + ";" + path);
       const std::string infoPath = folder + "info.xml";
       const std::string country = CountryOf(infoPath);
-      if (!country.empty()) countryList.push_back(country + ";" + infoPath);
+      // No country of the country box has a ";": such a name never matches.
+      if (!country.empty() && country.find(';') == std::string::npos)
+        countryList.push_back(country + ";" + infoPath);
     }
   }
 }

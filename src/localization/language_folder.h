@@ -17,7 +17,8 @@ bool ReadLanguageMarker(std::string_view line, std::string& caption);
 // depth first: languageList gets "caption;file" for each marker line,
 // countryList "country;info.xml" for each language file whose folder's
 // "info.xml" names a COUNTRY. Names beginning with "." are skipped, and so
-// are links to folders, which could lead the walk in circles.
+// are links to folders, which could lead the walk in circles. A ";" in a
+// caption becomes ","; a country with a ";" is no country of the list.
 void ScanLanguageFolder(const std::string& folder, std::vector<std::string>& languageList,
                         std::vector<std::string>& countryList);
 

@@ -231,6 +231,17 @@ TEST(LanguageFolder, ScanWalksSubfoldersAndCountsBothMarkerLines) {
   ASSERT_EQ(countries.size(), 1u);
   EXPECT_EQ(countries[0], "Netherlands;" + lang + "deep\\er\\info.xml");
 
+  // A ";" inside a caption or a country must not shift the file's name.
+  PutFile(lang + "semi\\x.lng", "<?lang caption=\"A;B\"?>");
+  PutFile(lang + "semi\\info.xml", "<I><COUNTRY>C;D</COUNTRY></I>");
+  ScanLanguageFolder(lang, languages, countries);
+  const auto semi = std::find_if(languages.begin(), languages.end(), [](const std::string& e) {
+    return EntryCaption(e) == "A,B";
+  });
+  ASSERT_NE(semi, languages.end());
+  EXPECT_EQ(EntryPath(*semi), lang + "semi\\x.lng");
+  EXPECT_EQ(countries.size(), 1u);
+
   ScanLanguageFolder(folder / "missing\\", languages, countries);
   EXPECT_TRUE(languages.empty());
   EXPECT_TRUE(countries.empty());
