@@ -4,13 +4,13 @@
 #include <vector>
 
 #include "localization/control_table.h"
-#include "support/utf8.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
 #include "support/config_text.h"
 #include "support/file_io.h"
 #include "support/paths.h"
 #include "support/text.h"
+#include "support/utf8.h"
 #include "support/xml_object.h"
 #include "ui/application.h"
 

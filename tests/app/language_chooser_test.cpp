@@ -235,9 +235,8 @@ TEST(LanguageFolder, ScanWalksSubfoldersAndCountsBothMarkerLines) {
   PutFile(lang + "semi\\x.lng", "<?lang caption=\"A;B\"?>");
   PutFile(lang + "semi\\info.xml", "<I><COUNTRY>C;D</COUNTRY></I>");
   ScanLanguageFolder(lang, languages, countries);
-  const auto semi = std::find_if(languages.begin(), languages.end(), [](const std::string& e) {
-    return EntryCaption(e) == "A,B";
-  });
+  const auto semi = std::find_if(languages.begin(), languages.end(),
+                                 [](const std::string& e) { return EntryCaption(e) == "A,B"; });
   ASSERT_NE(semi, languages.end());
   EXPECT_EQ(EntryPath(*semi), lang + "semi\\x.lng");
   EXPECT_EQ(countries.size(), 1u);
