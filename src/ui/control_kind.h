@@ -45,4 +45,20 @@ constexpr bool IsContainer(ControlKind kind) {
          kind == ControlKind::TabSheet;
 }
 
+// Kinds that can hold the keyboard focus.
+constexpr bool TakesFocus(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::Label:
+    case ControlKind::GroupBox:
+    case ControlKind::Panel:
+    case ControlKind::TabSheet:
+    case ControlKind::MenuItem:
+    case ControlKind::Image:
+    case ControlKind::ProgressBar:
+      return false;
+    default:
+      return true;
+  }
+}
+
 }  // namespace ui

@@ -9,21 +9,6 @@
 namespace ui {
 namespace {
 
-bool TakesFocus(ControlKind kind) {
-  switch (kind) {
-    case ControlKind::Label:
-    case ControlKind::GroupBox:
-    case ControlKind::Panel:
-    case ControlKind::TabSheet:
-    case ControlKind::MenuItem:
-    case ControlKind::Image:
-    case ControlKind::ProgressBar:
-      return false;
-    default:
-      return true;
-  }
-}
-
 bool AcceptsTyping(const TControl& control) {
   switch (control.Kind()) {
     case ControlKind::Edit:

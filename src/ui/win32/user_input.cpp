@@ -152,7 +152,7 @@ void TWin32Backend::MoveFocus(TFormWindow& record, TControl* from, bool forward)
   for (size_t step = 1; step <= count; ++step) {
     const size_t i = forward ? (start + step) % count : (start + count - step % count) % count;
     const TControl& candidate = *controls[i];
-    if (win32::TakesFocus(candidate.Kind()) && candidate.Reachable() && record.Windows[i]) {
+    if (TakesFocus(candidate.Kind()) && candidate.Reachable() && record.Windows[i]) {
       SetFocus(record.Windows[i]);
       return;
     }
@@ -183,7 +183,7 @@ bool TWin32Backend::Mnemonic(TFormWindow& record, char16_t key) {
   const auto& controls = record.Form->Controls();
   auto nextFocusable = [&](size_t after) -> TControl* {
     for (size_t i = after + 1; i < controls.size(); ++i)
-      if (win32::TakesFocus(controls[i]->Kind()) && controls[i]->Reachable() && record.Windows[i])
+      if (TakesFocus(controls[i]->Kind()) && controls[i]->Reachable() && record.Windows[i])
         return controls[i].get();
     return nullptr;
   };

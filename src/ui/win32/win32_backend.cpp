@@ -338,7 +338,7 @@ void TWin32Backend::FocusFirst(TFormWindow& record) {
   if (!target || !target->Reachable()) {
     target = nullptr;
     for (const auto& control : form.Controls())
-      if (win32::TakesFocus(control->Kind()) && control->Reachable() && WindowOf(*control)) {
+      if (TakesFocus(control->Kind()) && control->Reachable() && WindowOf(*control)) {
         target = control.get();
         break;
       }

@@ -58,21 +58,6 @@ bool HasAccelerator(const std::u16string& caption) {
   return false;
 }
 
-bool TakesFocus(ControlKind kind) {
-  switch (kind) {
-    case ControlKind::Label:
-    case ControlKind::GroupBox:
-    case ControlKind::Panel:
-    case ControlKind::TabSheet:
-    case ControlKind::MenuItem:
-    case ControlKind::Image:
-    case ControlKind::ProgressBar:
-      return false;
-    default:
-      return true;
-  }
-}
-
 TWindowSpec WindowSpecOf(const TControl& control) {
   const DWORD child = WS_CHILD | WS_CLIPSIBLINGS;
   const DWORD multiline = control.WordWrap() ? BS_MULTILINE : 0;

@@ -24,7 +24,4 @@ TWindowSpec WindowSpecOf(const TControl& control);
 // Whether a caption marks an accelerator ("&Next"); "&&" is a plain "&".
 bool HasAccelerator(const std::u16string& caption);
 
-// Kinds the user can move the focus to.
-bool TakesFocus(ControlKind kind);
-
 }  // namespace ui::win32
