@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/escape_key.h"
 #include "localization/message_table.h"
 #include "platform/files.h"
 #include "platform/shell.h"
@@ -130,11 +131,7 @@ void BindFolderChooser(TBrowseFolder& chooser) {
   chooser.Netbutton->OnClick = [&chooser](ui::TControl&) {
     if (platform::CurrentShell().NetworkDriveDialog(nullptr)) ShowDrives(chooser);
   };
-  chooser.OnKeyPress = [&chooser](ui::TForm&, char16_t& key) {
-    if (key != ui::kKeyEscape) return;
-    key = 0;
-    chooser.SetModalResult(ui::TModalResult::Cancel);
-  };
+  CancelOnEscape(chooser);
   chooser.OnCloseQuery = [&chooser](ui::TForm&, bool& canClose) { CloseQuery(chooser, canClose); };
 }
 

@@ -1,7 +1,7 @@
 #include "app/installer_info.h"
 
-#include "platform/files.h"
 #include "support/config_text.h"
+#include "support/paths.h"
 #include "support/text.h"
 #include "support/xml_object.h"
 
@@ -20,7 +20,7 @@ bool Setting(const TXMLObject* settings, const char* name, std::string& value) {
 void ReadInstallerInfo(TInstallerState& state, const std::string& path) {
   state.InfoXmlPath = path;
   try {
-    if (!platform::PathExists(path) || platform::IsFolder(path)) return;
+    if (!FileExists(path)) return;
     TXMLObject document;
     if (!document.LoadFromFile(path) || document.Children.empty()) return;
     const TXMLObject* settings = document.Children.front().get();

@@ -6,20 +6,14 @@
 #include "archive/extract_archive.h"
 #include "localization/language_folder.h"
 #include "localization/language_loader.h"
-#include "platform/files.h"
-#include "platform/system_info.h"
 #include "support/paths.h"
 #include "support/text.h"
 #include "ui/backend.h"
 
 namespace {
 
-bool FileExists(const std::string& path) {
-  return platform::PathExists(path) && !platform::IsFolder(path);
-}
-
 std::string LanguageFolder(const TInstallerState& state) {
-  const std::string installerFolder = ExtractFilePath(platform::CurrentSystem().ProgramPath());
+  const std::string installerFolder = ProgramFolder();
   const std::string archive = installerFolder + kLanguageArchiveName;
   if (!FileExists(archive)) return installerFolder + kLanguageFolderName;
   const std::string folder = state.ExtractPath + kLanguageFolderName;

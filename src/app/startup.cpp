@@ -20,7 +20,6 @@
 #include "localization/language_loader.h"
 #include "localization/language_state.h"
 #include "localization/message_table.h"
-#include "platform/files.h"
 #include "platform/system_info.h"
 #include "support/file_io.h"
 #include "support/format_text.h"
@@ -39,11 +38,6 @@ constexpr const char* kFallbackTempFolder = "temp\\";
 constexpr const char* kDefaultProgramFiles = "C:\\Program Files\\";
 constexpr const char* kAntivirusResetBelow = "8.2.7";
 constexpr const char* kWebmailGuideBelow = "9.0.0-3";
-constexpr int kShowNormal = 1;
-
-std::string InstallerFolder() {
-  return ExtractFilePath(platform::CurrentSystem().ProgramPath());
-}
 
 std::string ProductName() {
   return Message(TMessage::cName);
@@ -57,7 +51,7 @@ ui::TModalResult AskYesNo(const std::string& text) {
 void LoadLicenseText(TMainForm& form) {
   try {
     const std::string& path = form.State.LicenseTextPath;
-    if (!platform::PathExists(path) || platform::IsFolder(path)) return;
+    if (!FileExists(path)) return;
     form.LicenseMemo->SetWideText(Utf8ToUtf16(ReadFileToString(path)));
   } catch (...) {
     // Without its text the licence page shows an empty box.
@@ -129,7 +123,7 @@ void RunCommandLine(TMainForm& form, const std::string& argument) {
     }
     UninstallProcedure()(form);
   } else if (IsWebLoginSwitch(argument)) {
-    RunProgram(nullptr, "open", WebLoginUrl(argument), "", "", kShowNormal);
+    OpenWithShell(WebLoginUrl(argument));
   }
   EndProgram(kExitSuccess);
 }
@@ -143,7 +137,7 @@ void FormShow(TApplicationWindows& windows) {
 
   state.RecordedInstallDir.clear();
   state.AdvancedInterface = true;
-  ReadInstallerInfo(state, InstallerFolder() + kInfoFileName);
+  ReadInstallerInfo(state, ProgramFolder() + kInfoFileName);
 
   state.PageIndex = 0;
   state.PreviousVersion.clear();
@@ -167,10 +161,10 @@ void FormShow(TApplicationWindows& windows) {
   if (!arguments.empty() && !silent) RunCommandLine(form, arguments.front());
 
   const std::string temp = GetSpecialFolder(SpecialFolder::Temporary, true);
-  state.ExtractPath = ShortString(temp.empty() ? InstallerFolder() + kFallbackTempFolder
-                                               : temp + kExtractFolderName);
-  state.LicenseTextPath = InstallerFolder() + "license.txt";
-  state.ReadmePath = InstallerFolder() + "readme.txt";
+  state.ExtractPath =
+      ShortString(temp.empty() ? ProgramFolder() + kFallbackTempFolder : temp + kExtractFolderName);
+  state.LicenseTextPath = ProgramFolder() + "license.txt";
+  state.ReadmePath = ProgramFolder() + "readme.txt";
 
   if (!ChooseLanguage(windows.LangSelectForm, state)) EndProgram(kExitSuccess);
 

@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "app/components_page.h"
+#include "app/escape_key.h"
 #include "app/exit_codes.h"
 #include "app/folder_chooser.h"
 #include "app/language_chooser.h"
@@ -13,8 +14,6 @@
 #include "config/settings_record.h"
 #include "database/connection_string.h"
 #include "localization/message_table.h"
-#include "platform/files.h"
-#include "platform/system_info.h"
 #include "support/paths.h"
 #include "support/programs.h"
 #include "support/text.h"
@@ -23,18 +22,8 @@
 
 namespace {
 
-constexpr int kShowNormal = 1;
 constexpr int kControlServer = 2;
 constexpr uint32_t kFinishNotice = 1280;
-
-// The shell's "open" verb, without waiting; failures are not reported.
-void Open(const std::string& file) {
-  RunProgram(nullptr, "open", file, "", "", kShowNormal);
-}
-
-bool FileExists(const std::string& path) {
-  return platform::PathExists(path) && !platform::IsFolder(path);
-}
 
 void CountryStep(TApplicationWindows& windows) {
   TMainForm& form = windows.MainForm;
@@ -82,11 +71,11 @@ void FinishActions(TApplicationWindows& windows) {
   if (operations.NotifyServer) operations.NotifyServer(kControlServer, kFinishNotice, 3, 0);
   const std::string& install = form.State.InstallPath;
   if (form.ShowTutorial->Checked() && FileExists(install + "doc\\quickstart.pdf"))
-    Open(install + "doc\\quickstart.pdf");
+    OpenWithShell(install + "doc\\quickstart.pdf");
   if (form.WMUpgradePanel->Visible() && form.OpenWMGuideCheckbox->Checked() &&
       FileExists(install + "doc\\webmailguide.pdf"))
-    Open(install + "doc\\webmailguide.pdf");
-  if (form.RunConfig->Checked()) Open(install + "config.exe");
+    OpenWithShell(install + "doc\\webmailguide.pdf");
+  if (form.RunConfig->Checked()) OpenWithShell(install + "config.exe");
   EndProgram(kExitSuccess);
 }
 
@@ -158,18 +147,14 @@ void BindWizard(TApplicationWindows& windows) {
     BrowseButtonClick(windows.MainForm, windows.BrowseFolder);
   };
   form.HelpButton->OnClick = [](ui::TControl&) {
-    Open(ExtractFilePath(platform::CurrentSystem().ProgramPath()) + "installguide.pdf");
+    OpenWithShell(ProgramFolder() + "installguide.pdf");
   };
-  form.WMURLLabel->OnClick = [&form](ui::TControl&) { Open(form.WMURLLabel->Text()); };
+  form.WMURLLabel->OnClick = [&form](ui::TControl&) { OpenWithShell(form.WMURLLabel->Text()); };
   TODBCForm& dialog = windows.ODBCForm;
   dialog.OnCloseQuery = [&dialog](ui::TForm&, bool& canClose) {
     DatabaseFormCloseQuery(dialog, canClose);
   };
-  dialog.OnKeyPress = [&dialog](ui::TForm&, char16_t& key) {
-    if (key != ui::kKeyEscape) return;
-    key = 0;
-    dialog.SetModalResult(ui::TModalResult::Cancel);
-  };
+  CancelOnEscape(dialog);
 }
 
 TWizardOperations& WizardOperations() {

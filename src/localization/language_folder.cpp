@@ -42,7 +42,7 @@ std::vector<std::string> FirstTwoLines(const std::string& path) {
 }
 
 std::string CountryOf(const std::string& infoPath) {
-  if (!platform::PathExists(infoPath) || platform::IsFolder(infoPath)) return "";
+  if (!FileExists(infoPath)) return "";
   TXMLObject document;
   if (!document.LoadFromFile(infoPath) || document.Children.empty()) return "";
   return document.Children.front()->GetChildText("COUNTRY", kXMLEntitiesUtf8);

@@ -16,11 +16,9 @@ bool ExportLanguageRequested() {
 
 TLanguageLoad LoadLanguage(const std::string& path) {
   const bool exportRequested = ExportLanguageRequested();
-  const std::string file =
-      path.empty() ? ExtractFilePath(platform::CurrentSystem().ProgramPath()) + kLanguageFileName
-                   : path;
+  const std::string file = path.empty() ? ProgramFolder() + kLanguageFileName : path;
   LanguageState().LanguageFilePath = file;
-  const bool exists = platform::PathExists(file) && !platform::IsFolder(file);
+  const bool exists = FileExists(file);
   if (exportRequested || exists) RegisterSetupStrings();
   if (exists) {
     ImportLanguageFile(file, true);

@@ -46,6 +46,14 @@ bool FolderExists(const std::string& path) {
   return !path.empty() && platform::IsFolder(path);
 }
 
+bool FileExists(const std::string& path) {
+  return !path.empty() && platform::PathExists(path) && !platform::IsFolder(path);
+}
+
+std::string ProgramFolder() {
+  return ExtractFilePath(platform::CurrentSystem().ProgramPath());
+}
+
 bool ForceFolders(const std::string& path) {
   std::string folder = ShortString(path);
   if (folder.empty()) return false;
@@ -75,6 +83,6 @@ std::string GetSpecialFolder(SpecialFolder kind, bool noFallback) {
       break;
   }
   folder = ShortString(Trim(folder));
-  if (folder.empty() && !noFallback) folder = ExtractFilePath(system.ProgramPath());
+  if (folder.empty() && !noFallback) folder = ProgramFolder();
   return WithPathDelimiter(folder, true, false);
 }

@@ -13,6 +13,10 @@ std::string ExtractFilePath(std::string_view path);
 std::string ExtractFileName(std::string_view path);
 
 bool FolderExists(const std::string& path);
+// A file of that name exists (a folder of that name does not count).
+bool FileExists(const std::string& path);
+// The running program's folder, ending in `\`.
+std::string ProgramFolder();
 // Creates the folder and every missing parent; true when it exists after.
 bool ForceFolders(const std::string& path);
 bool IsAbsolutePath(std::string_view path);

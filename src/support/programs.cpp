@@ -17,6 +17,11 @@ void RunProgram(platform::WindowHandle owner, const std::string& verb, const std
   platform::CurrentShell().Open(request);
 }
 
+void OpenWithShell(const std::string& file) {
+  constexpr int kShowNormal = 1;
+  RunProgram(nullptr, "open", file, "", "", kShowNormal);
+}
+
 bool FindSwitch(const std::string& name, std::string& value, bool caseSensitive,
                 bool attachedValue) {
   value.clear();

@@ -10,6 +10,10 @@
 void RunProgram(platform::WindowHandle owner, const std::string& verb, const std::string& file,
                 const std::string& parameters, const std::string& folder, int showCommand);
 
+// Opens a document, program or address with the shell's "open" verb, shown
+// normally, without waiting; the outcome is not reported.
+void OpenWithShell(const std::string& file);
+
 // Finds a switch ("/name", "-name", "--name") among the command-line
 // arguments. With attachedValue the switch is one letter and its value
 // follows directly or as the next argument; otherwise "name=value".
