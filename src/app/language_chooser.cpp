@@ -47,9 +47,7 @@ bool ChooseLanguage(TLangSelectForm& form, TInstallerState& state) {
   form.LanguageCombo->SetItems(captions);
   const std::string wanted =
       state.DefaultLanguage.empty() ? kEnglishLanguage : state.DefaultLanguage;
-  const auto match = std::find(captions.begin(), captions.end(), wanted);
-  form.LanguageCombo->SetItemIndex(
-      match == captions.end() ? -1 : static_cast<int>(match - captions.begin()));
+  form.LanguageCombo->SetItemIndex(form.LanguageCombo->IndexOfItem(wanted));
 
   if (form.LanguageList.size() == 1) return true;
   if (ui::ShowModal(form) != ui::TModalResult::Ok) return false;

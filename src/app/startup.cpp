@@ -1,6 +1,5 @@
 #include "app/startup.h"
 
-#include <algorithm>
 #include <exception>
 
 #include "app/component_exclusions.h"
@@ -64,10 +63,8 @@ void PresetUserDetails(TMainForm& form) {
   form.EmailEdit->SetText(key.ReadStringValue("Email"));
   form.CompanyEdit->SetText(key.ReadStringValue("Company"));
   const std::string country = key.ReadStringValue("Country");
-  const std::vector<std::string> items = form.CountryEdit->Items();
-  const auto match = std::find(items.begin(), items.end(), country);
-  if (!country.empty() && match != items.end())
-    form.CountryEdit->SetItemIndex(static_cast<int>(match - items.begin()));
+  const int index = country.empty() ? -1 : form.CountryEdit->IndexOfItem(country);
+  if (index >= 0) form.CountryEdit->SetItemIndex(index);
 }
 
 void PresetDestination(TMainForm& form) {

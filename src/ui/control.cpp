@@ -74,6 +74,12 @@ TControl& TControl::SetWideHint(std::u16string_view hint) {
   return *this;
 }
 
+int TControl::IndexOfItem(std::string_view text) const {
+  for (size_t i = 0; i < items_.size(); ++i)
+    if (Item(i) == text) return static_cast<int>(i);
+  return -1;
+}
+
 std::string TControl::Item(size_t index) const {
   return index < items_.size() ? Narrow(items_[index]) : std::string();
 }

@@ -65,6 +65,8 @@ class TControl {
   TControl& SetItems(const std::vector<std::string>& items);
   TControl& SetWideItems(std::vector<std::u16string> items);
   TControl& AddItem(std::string_view item);
+  // The first item with exactly that text (ANSI), or -1.
+  int IndexOfItem(std::string_view text) const;
   // -1 when nothing is selected; an index outside the items selects nothing.
   int ItemIndex() const { return itemIndex_; }
   TControl& SetItemIndex(int index);
