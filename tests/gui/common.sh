@@ -6,6 +6,10 @@ export WINEPREFIX=$prefix WINEDEBUG=-all
 wine() { sh "$runner" "$prefix" "$@"; }
 inspect() { wine "$inspect" "$@"; }
 fail() { echo "FAIL: $*" >&2; exit 1; }
+# A command that ends a script under set -e says which it was, even in a
+# function.
+set -E
+trap 'echo "FAIL: line $LINENO: $BASH_COMMAND" >&2' ERR
 step() { echo "-- $*"; }
 
 own_display=

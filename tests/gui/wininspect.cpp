@@ -48,18 +48,27 @@ std::string Narrow(const std::wstring& text) {
   return narrow;
 }
 
+std::wstring ClassOf(HWND window) {
+  wchar_t name[128] = {};
+  GetClassNameW(window, name, 127);
+  return name;
+}
+
+// An edit's text as typed lives in the control, not in the caption another
+// process can read, so it is asked for; other windows keep their caption.
 std::wstring TextOf(HWND window) {
+  if (_wcsicmp(ClassOf(window).c_str(), L"Edit") == 0) {
+    const auto length = static_cast<int>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0));
+    std::wstring text(length + 1, L'\0');
+    SendMessageW(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(wcslen(text.c_str()));
+    return text;
+  }
   const int length = GetWindowTextLengthW(window);
   std::wstring text(length + 1, L'\0');
   GetWindowTextW(window, text.data(), length + 1);
   text.resize(wcslen(text.c_str()));
   return text;
-}
-
-std::wstring ClassOf(HWND window) {
-  wchar_t name[128] = {};
-  GetClassNameW(window, name, 127);
-  return name;
 }
 
 struct Search {

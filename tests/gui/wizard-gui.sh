@@ -55,21 +55,29 @@ shot wizard-2 "$main"
 inspect click "$main" "&Next >"
 
 expect_page "Setup Type" "visible|enabled" "&Next >" enabled "&Cancel"
-inspect click "$main" "Advanced (100+ accounts, requires external database)"
-sleep 0.5
+advanced="Advanced (100+ accounts, requires external database)"
+basic="Basic (recommended for under 100 accounts)"
+inspect click "$main" "$advanced"
+expect_line "|$advanced|visible|enabled|checked"
 inspect click "$main" "&Next >"
 inspect wait "Database" 30 || fail "Advanced did not ask for the database"
 shot wizard-3-database "Database"
 inspect click "Database" "&Cancel"
 inspect gone "Database" 10 || fail "the database dialog stayed"
 expect_page "Setup Type" - "&Next >" enabled -
-inspect click "$main" "Basic (recommended for under 100 accounts)"
-sleep 0.5
+inspect click "$main" "$basic"
+expect_line "|$basic|visible|enabled|checked"
 shot wizard-3 "$main"
 inspect click "$main" "&Next >"
 
 expect_page "Components To Install" "visible|enabled" "&Next >" enabled "&Cancel"
-before=$(inspect treedump "$main")
+# The page's caption may show a moment before its tree is filled.
+before=
+for _ in $(seq 50); do
+  before=$(inspect treedump "$main" 2>&1) || true
+  [[ $(grep -c '^node|' <<<"$before") -eq 16 ]] && break
+  sleep 0.2
+done
 [[ $(grep -c '^node|' <<<"$before") -eq 16 ]] || fail "the tree does not have 16 nodes: $before"
 webmail_before=$(grep '^node|6|' <<<"$before" | cut -d'|' -f3)
 modules_before=$(grep '^node|5|' <<<"$before" | cut -d'|' -f3)
@@ -90,7 +98,10 @@ expect_page "Start The Installation Process" "visible|enabled" "&Install" enable
 inspect click "$main" "&Browse..."
 inspect wait "Choose Folder" 30 || fail "no folder chooser"
 inspect type "Choose Folder" 0 'C:\TolvaDemo'
-sleep 0.5
+for _ in $(seq 50); do
+  inspect dump "Choose Folder" | grep -qF '|C:\TolvaDemo|' && break
+  sleep 0.2
+done
 shot wizard-5-chooser "Choose Folder"
 inspect click "Choose Folder" "&OK"
 inspect wait "Setup" 30 || fail "no question for a folder that does not exist"
