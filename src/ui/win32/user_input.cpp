@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "ui/click.h"
 #include "ui/win32/backend_internals.h"
 #include "ui/win32/pictures.h"
 #include "ui/win32/win32_backend.h"
@@ -34,26 +35,11 @@ char16_t KeyOf(WPARAM wParam) {
 
 void TWin32Backend::Click(TControl& control) {
   if (!control.Reachable()) return;
-  TForm& form = control.Form();
-  switch (control.Kind()) {
-    case ControlKind::CheckBox:
-      control.SetChecked(!control.Checked());
-      break;
-    case ControlKind::RadioButton:
-      // Clicking the chosen radio button changes nothing.
-      if (control.Checked()) return;
-      control.SetChecked(true);
-      break;
-    case ControlKind::GroupBox:
-    case ControlKind::Panel:
-      return;
-    default:
-      break;
-  }
+  // Frames are not clicked themselves; what lies in them is.
+  if (control.Kind() == ControlKind::GroupBox || control.Kind() == ControlKind::Panel) return;
+  if (!ApplyClickState(control)) return;
   if (control.OnClick) Dispatch([&] { control.OnClick(control); });
-  if (control.Kind() == ControlKind::Button && control.ModalResult() != TModalResult::None &&
-      form.Modal())
-    form.SetModalResult(control.ModalResult());
+  ApplyClickModalResult(control);
 }
 
 void TWin32Backend::ToggleItem(TControl& list, int index) {
@@ -597,89 +583,82 @@ LRESULT TWin32Backend::ControlMessage(HWND window, UINT message, WPARAM wParam, 
   return DefSubclassProc(window, message, wParam, lParam);
 }
 
-LRESULT CALLBACK TWin32Backend::FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+// Our window classes carry their backend from WM_NCCREATE on; the messages
+// before it get the default treatment.
+LRESULT TWin32Backend::RouteToBackend(TMessageHandler handler, HWND window, UINT message,
+                                      WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
   }
   auto* self = reinterpret_cast<TWin32Backend*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   if (!self) return DefWindowProcW(window, message, wParam, lParam);
+  return self->Guarded(handler, window, message, wParam, lParam);
+}
+
+LRESULT TWin32Backend::Guarded(TMessageHandler handler, HWND window, UINT message, WPARAM wParam,
+                               LPARAM lParam) {
   try {
-    return self->FormMessage(window, message, wParam, lParam);
+    return (this->*handler)(window, message, wParam, lParam);
   } catch (...) {
     // Nothing may unwind through the system's frames.
-    self->Keep(std::current_exception());
+    Keep(std::current_exception());
     return 0;
   }
+}
+
+LRESULT CALLBACK TWin32Backend::FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return RouteToBackend(&TWin32Backend::FormMessage, window, message, wParam, lParam);
 }
 
 LRESULT CALLBACK TWin32Backend::PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  auto* self = reinterpret_cast<TWin32Backend*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (!self) return DefWindowProcW(window, message, wParam, lParam);
-  try {
-    LRESULT result = 0;
-    if (self->HostMessage(window, message, wParam, lParam, result)) return result;
-    switch (message) {
-      case WM_ERASEBKGND:
-        return 1;
-      case WM_PAINT:
-        self->PaintPanel(window);
-        return 0;
-      default:
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-  } catch (...) {
-    self->Keep(std::current_exception());
-    return 0;
-  }
+  return RouteToBackend(&TWin32Backend::PanelMessage, window, message, wParam, lParam);
 }
 
 LRESULT CALLBACK TWin32Backend::ImageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  auto* self = reinterpret_cast<TWin32Backend*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (!self) return DefWindowProcW(window, message, wParam, lParam);
-  try {
-    switch (message) {
-      case WM_ERASEBKGND:
-        return 1;
-      case WM_PAINT:
-        self->PaintImage(window);
-        return 0;
-      case WM_SETCURSOR:
-        if (self->SetCursorFor(window)) return TRUE;
-        break;
-      case WM_LBUTTONUP:
-        if (const TControlRef* ref = self->RefOf(window)) {
-          TControl& image = *ref->Record->Form->Controls()[ref->Index];
-          if (image.OnClick && image.Reachable()) self->Dispatch([&] { image.OnClick(image); });
-        }
-        return 0;
-      default:
-        break;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
-  } catch (...) {
-    self->Keep(std::current_exception());
-    return 0;
-  }
+  return RouteToBackend(&TWin32Backend::ImageMessage, window, message, wParam, lParam);
 }
 
 LRESULT CALLBACK TWin32Backend::ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                             UINT_PTR, DWORD_PTR data) {
-  auto* self = reinterpret_cast<TWin32Backend*>(data);
-  try {
-    return self->ControlMessage(window, message, wParam, lParam);
-  } catch (...) {
-    self->Keep(std::current_exception());
-    return 0;
+  return reinterpret_cast<TWin32Backend*>(data)->Guarded(&TWin32Backend::ControlMessage, window,
+                                                         message, wParam, lParam);
+}
+
+LRESULT TWin32Backend::PanelMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  if (HostMessage(window, message, wParam, lParam, result)) return result;
+  switch (message) {
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT:
+      PaintPanel(window);
+      return 0;
+    default:
+      return DefWindowProcW(window, message, wParam, lParam);
   }
+}
+
+LRESULT TWin32Backend::ImageMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT:
+      PaintImage(window);
+      return 0;
+    case WM_SETCURSOR:
+      if (SetCursorFor(window)) return TRUE;
+      break;
+    case WM_LBUTTONUP:
+      if (const TControlRef* ref = RefOf(window)) {
+        TControl& image = *ref->Record->Form->Controls()[ref->Index];
+        if (image.OnClick && image.Reachable()) Dispatch([&] { image.OnClick(image); });
+      }
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
 }
 
 }  // namespace ui

@@ -61,8 +61,14 @@ class TWin32Backend final : public TBackend, public TModelObserver {
                                       UINT_PTR id, DWORD_PTR data);
 
   // Window messages.
+  using TMessageHandler = LRESULT (TWin32Backend::*)(HWND, UINT, WPARAM, LPARAM);
+  static LRESULT RouteToBackend(TMessageHandler handler, HWND window, UINT message, WPARAM wParam,
+                                LPARAM lParam);
+  LRESULT Guarded(TMessageHandler handler, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   bool HostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
   LRESULT FormMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT PanelMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT ImageMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT ControlMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void Command(TControlRef ref, HWND window, UINT code);
   LRESULT Notify(TControlRef ref, const NMHDR& header);
