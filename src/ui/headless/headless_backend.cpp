@@ -5,6 +5,7 @@
 
 #include "platform/codepage.h"
 #include "ui/application.h"
+#include "ui/click.h"
 
 namespace ui {
 namespace {
@@ -159,24 +160,10 @@ bool THeadlessBackend::Click(TControl& control) {
 
 bool THeadlessBackend::ClickControl(TControl& control, bool takeFocus) {
   if (!CanReach(control)) return false;
-  TForm& form = control.Form();
   if (takeFocus && TakesFocus(control.Kind())) control.SetFocus();
-  switch (control.Kind()) {
-    case ControlKind::CheckBox:
-      control.SetChecked(!control.Checked());
-      break;
-    case ControlKind::RadioButton:
-      // Clicking the chosen radio button changes nothing.
-      if (control.Checked()) return true;
-      control.SetChecked(true);
-      break;
-    default:
-      break;
-  }
+  if (!ApplyClickState(control)) return true;
   if (control.OnClick) Dispatch([&] { control.OnClick(control); });
-  if (control.Kind() == ControlKind::Button && control.ModalResult() != TModalResult::None &&
-      form.Modal())
-    form.SetModalResult(control.ModalResult());
+  ApplyClickModalResult(control);
   CloseIfRequested();
   return true;
 }
