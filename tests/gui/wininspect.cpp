@@ -31,6 +31,8 @@
 #include <string>
 #include <vector>
 
+#include "common/screen_pixels.h"
+
 namespace {
 
 std::wstring Widen(const char* text) {
@@ -217,22 +219,10 @@ int SaveShot(HWND window, const char* path) {
   const int height = rect.bottom - rect.top;
   if (width <= 0 || height <= 0) return 1;
   HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-  GdiFlush();
+  const std::vector<uint32_t> pixels = test::ReadPixels(screen, rect.left, rect.top, width, height);
+  ReleaseDC(nullptr, screen);
   std::string raw;
   raw.reserve(static_cast<size_t>(height) * (width * 3 + 1));
-  const auto* pixels = static_cast<const uint32_t*>(bits);
   for (int y = 0; y < height; ++y) {
     raw += '\0';  // no filter
     for (int x = 0; x < width; ++x) {
@@ -242,10 +232,6 @@ int SaveShot(HWND window, const char* path) {
       raw += static_cast<char>(p & 0xFF);
     }
   }
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
 
   uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
   std::string packed(packedSize, '\0');

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/screen_pixels.h"
 #include "ui/win32/win32_api.h"
 
 namespace test {
@@ -33,25 +34,8 @@ inline TShot Capture(HWND window) {
   TShot shot;
   shot.Width = client.right;
   shot.Height = client.bottom;
-  shot.Pixels.resize(static_cast<size_t>(shot.Width) * shot.Height);
   HDC source = GetDC(window);
-  HDC memory = CreateCompatibleDC(source);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = shot.Width;
-  info.bmiHeader.biHeight = -shot.Height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, shot.Width, shot.Height, source, 0, 0, SRCCOPY);
-  GdiFlush();
-  std::memcpy(shot.Pixels.data(), bits, shot.Pixels.size() * 4);
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
+  shot.Pixels = ReadPixels(source, 0, 0, shot.Width, shot.Height);
   ReleaseDC(window, source);
   return shot;
 }
