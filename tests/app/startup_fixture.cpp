@@ -1,12 +1,9 @@
 #include "startup_fixture.h"
 
 #include "app/startup.h"
+#include "common/english_texts.h"
 #include "config/settings_record.h"
 #include "config_state.h"
-#include "localization/component_captions.h"
-#include "localization/language_state.h"
-#include "localization/message_table.h"
-#include "localization/string_registry.h"
 #include "ui/application.h"
 
 StartupTest::StartupTest()
@@ -14,10 +11,7 @@ StartupTest::StartupTest()
       form(windows.MainForm),
       previousHook_(SetProgramExitHook([](int code) { throw TProgramEnded(code); })) {
   ResetConfigStore();
-  ResetMessageTable();
-  ClearStrings();
-  ClearComponentCaptions();
-  LanguageState() = TLanguageState();
+  test::ResetToEnglishTexts();
   ui::Application().OnException = nullptr;
   system.Program = Distribution() + "setup.exe";
   system.Temp = folder / "systemp\\";
@@ -29,8 +23,7 @@ StartupTest::~StartupTest() {
   ui::Application().OnException = nullptr;
   DestroyApplicationWindows();
   ResetConfigStore();
-  ResetMessageTable();
-  ClearStrings();
+  test::ResetToEnglishTexts();
 }
 
 std::optional<int> StartupTest::Start(const std::vector<std::string>& arguments) {

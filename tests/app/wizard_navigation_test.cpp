@@ -137,12 +137,7 @@ TEST_F(WizardTest, BackFromComponentsRunsTheCountryStepAgain) {
   backend.WhenModal("TLangSelectForm",
                     [&](ui::TForm&) { backend.Click(*windows.LangSelectForm.OKButton); });
   Begin();
-  Next();
-  backend.Click(*form.LicenseAgree);
-  Next();
-  backend.Type(*form.NameEdit, "Ada");
-  backend.Type(*form.EmailEdit, "ada@example.org");
-  Next();
+  WalkToSetupType();
   EXPECT_TRUE(form.State.FooterText.empty());  // no country chosen
   Next();
   EXPECT_EQ(Page(), 4);

@@ -12,6 +12,7 @@
 
 #include "app/country_list.h"
 #include "app/windows.h"
+#include "common/english_texts.h"
 #include "common/temp_folder.h"
 #include "localization/component_captions.h"
 #include "localization/language_file.h"
@@ -150,18 +151,12 @@ class DemoTranslation : public ::testing::Test {
   DemoTranslation() { Restart(); }
   ~DemoTranslation() override {
     DestroyApplicationWindows();
-    Reset();
-  }
-  static void Reset() {
-    LanguageState() = TLanguageState{};
-    ClearStrings();
-    ClearComponentCaptions();
-    ResetMessageTable();
+    test::ResetToEnglishTexts();
   }
   // As a fresh start of the installer: new windows, English texts.
   void Restart() {
     DestroyApplicationWindows();
-    Reset();
+    test::ResetToEnglishTexts();
     windows.reset();
     windows.emplace(CreateApplicationWindows());
     system.Program = temp / "setup.exe";

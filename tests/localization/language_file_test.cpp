@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/windows.h"
+#include "common/english_texts.h"
 #include "common/temp_folder.h"
 #include "localization/component_captions.h"
 #include "localization/language_file.h"
@@ -114,18 +115,12 @@ const std::vector<std::pair<std::string, std::string>> kComponentKeys = {
 class LanguageFile : public ::testing::Test {
  protected:
   LanguageFile() : windows(CreateApplicationWindows()) {
-    Reset();
+    test::ResetToEnglishTexts();
     system.Program = temp / "setup.exe";
   }
   ~LanguageFile() override {
     DestroyApplicationWindows();
-    Reset();
-  }
-  static void Reset() {
-    LanguageState() = TLanguageState{};
-    ClearStrings();
-    ClearComponentCaptions();
-    ResetMessageTable();
+    test::ResetToEnglishTexts();
   }
 
   // A window of the test's own, with a check list box and a list view.

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/windows.h"
+#include "common/english_texts.h"
 #include "localization/component_captions.h"
 #include "localization/language_state.h"
 #include "localization/message_table.h"
@@ -59,16 +60,10 @@ TEST(StringRegistry, GrowsByAHundredAndCutsLongKeys) {
 
 class SetupStrings : public ::testing::Test {
  protected:
-  SetupStrings() { Reset(); }
+  SetupStrings() { test::ResetToEnglishTexts(); }
   ~SetupStrings() override {
     DestroyApplicationWindows();
-    Reset();
-  }
-  static void Reset() {
-    LanguageState() = TLanguageState{};
-    ClearStrings();
-    ClearComponentCaptions();
-    ResetMessageTable();
+    test::ResetToEnglishTexts();
   }
 };
 
