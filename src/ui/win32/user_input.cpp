@@ -11,17 +11,8 @@
 
 namespace ui {
 
-using win32::EnabledInModel;
-using win32::IsComboBox;
-using win32::IsHost;
-using win32::IsListBox;
-using win32::kSubclassId;
-using win32::ShownInModel;
-using win32::SystemError;
-using win32::TApplying;
-using win32::WidePtr;
-using win32::WindowText;
-using win32::WithCrLf;
+// The backend's own helpers, shared by its files.
+using namespace win32;
 
 namespace {
 
