@@ -3,10 +3,10 @@
 #include <exception>
 #include <memory>
 
-#include "app/exit_codes.h"
 #include "app/startup.h"
 #include "app/windows.h"
 #include "app/wizard_navigation.h"
+#include "support/exit_codes.h"
 #include "ui/backend.h"
 #include "ui/win32/native_backend.h"
 

@@ -3,10 +3,8 @@
 #include <exception>
 
 #include "app/component_exclusions.h"
-#include "app/exit_codes.h"
 #include "app/installer_info.h"
 #include "app/language_chooser.h"
-#include "app/program_exit.h"
 #include "app/web_login.h"
 #include "app/wizard_pages.h"
 #include "components/component_state.h"
@@ -20,9 +18,11 @@
 #include "localization/language_state.h"
 #include "localization/message_table.h"
 #include "platform/system_info.h"
+#include "support/exit_codes.h"
 #include "support/file_io.h"
 #include "support/format_text.h"
 #include "support/paths.h"
+#include "support/program_exit.h"
 #include "support/programs.h"
 #include "support/text.h"
 #include "support/utf8.h"
