@@ -230,12 +230,25 @@ wait_line "$logs/TolvaCalendar.log" "TolvaCalendar start program"
 out=$(probe --send TolvaCalendar 4099 1280 2 9)
 expect "program reply" "$(value reply "$out")" 4244
 [[ -n "$(processes cal.exe)" ]] || fail "cal.exe is not running"
+# The service cannot have the pipe the program holds: it fails to start,
+# with the system's error as its exit code.
+wine sc start TolvaCalendar >/dev/null || true
+wait_line "$logs/TolvaCalendar.log" "TolvaCalendar failed start"
+probe --wait-state TolvaCalendar STOPPED 30
+pipe_error=$(sed -n 's/^TolvaCalendar pipe error=\([0-9]*\)\r$/\1/p' "$logs/TolvaCalendar.log")
+[[ -n "$pipe_error" && "$pipe_error" != 0 ]] || fail "no pipe error logged"
+expect "exit code of the refused start" "$(value win32_exit_code "$(probe TolvaCalendar)")" \
+  "$pipe_error"
+expect "the program still answers" "$(value reply "$(probe --send TolvaCalendar 4099 1280 3 0)")" \
+  4245
 kill "$program_pid"
 wait "$program_pid" 2>/dev/null || true
 program_pid=
 wait_no_process cal.exe
 expect_file "$logs/TolvaCalendar.log" "TolvaCalendar start program" \
-  "TolvaCalendar pipe command=4099 message=1280 wParam=2 lParam=9"
+  "TolvaCalendar pipe command=4099 message=1280 wParam=2 lParam=9" \
+  "TolvaCalendar pipe error=$pipe_error" "TolvaCalendar failed start" \
+  "TolvaCalendar pipe command=4099 message=1280 wParam=3 lParam=0"
 wine sc stop TolvaPOP3 >/dev/null
 probe --wait-state TolvaPOP3 STOPPED 30
 
@@ -290,4 +303,7 @@ expect_file "$dir/logs/TolvaIM.log" "TolvaIM start program" \
   "TolvaIM ignored stop" \
   "TolvaIM window message=1280 wParam=7 lParam=0" \
   "TolvaIM stop"
+# The prefixes take more than a gigabyte; a failed run keeps them to look at.
+WINEPREFIX=$work/display-prefix wineserver -k
+rm -rf "$work/prefix" "$work/display-prefix"
 echo "standin check passed"
