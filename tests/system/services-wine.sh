@@ -54,6 +54,13 @@ if [ "$mode" = application ]; then
   log="$host/logs/TolvaControl.log"
   wine 'C:\AppMode\control.exe' </dev/null >/dev/null 2>&1 &
   wait_line "$log" "TolvaControl start program"
+  # The window comes a moment after the log line: ask until it answers.
+  tries=100
+  until [ "$(value result "$(run --application-mode query 2 0)")" = 4242 ]; do
+    tries=$((tries - 1))
+    [ $tries -gt 0 ] || fail "the Control window never answered"
+    sleep 0.1
+  done
   out=$(run --application-mode notify 2 3)
   expect "notify through the window" "$(value result "$out")" 1
   wait_line "$log" "TolvaControl window message=1280 wParam=3 lParam=0"
@@ -103,8 +110,8 @@ check_service() { # name folder state
   expect "$1 start type" "$(value start_type "$out")" 2
 }
 
-# 1. A fresh folder: five services, described, automatic, quoted, restarted
-#    on failure, all running, no box.
+# 1. A fresh folder: five services, described, automatic, quoted, all
+#    running, no box.
 out=$(run install "$dir1")
 no_boxes "$out"
 expect "first pass stopped" "$(value stopped "$out")" 1
@@ -123,9 +130,10 @@ for exe in $exes; do
   expect "$n binary path" "$(value binary_path "$p")" "\"${dir1}$exe\""
   expect "$n start type" "$(value start_type "$p")" 2
   expect "$n display name" "$(value display_name "$p")" "${displays[$i]}"
-  expect "$n description" "$(value description "$p")" "${descriptions[$i]}"
-  expect "$n failure actions" "$(value failure_actions "$p")" 1
-  expect "$n restart action" "$(value action0 "$p")" "1,0"
+  # The description is the registry value (Wine's manager keeps the one it
+  # read at start-up in memory, so its own query does not show it).
+  # Wine stores no failure actions (it accepts the call and keeps nothing):
+  # the restart action is checked in system_tests on the fake machine.
   wine reg query "$services_key\\$n" /v Description | tr -d '\r' | grep -qF "${descriptions[$i]}" ||
     fail "$n: no Description value in the registry"
   wine reg query "$services_key\\$n" /v ImagePath | tr -d '\r' | grep -qF "\"${dir1}$exe\"" ||
@@ -263,8 +271,16 @@ expect "stop of a server that ignores it" "$(value result "$out")" 0
 processes=$(probe --processes control.exe)
 grep -qi 'elsewhere' <<<"$processes" || fail "the other control.exe was killed"
 ! grep -qi 'Tolva Two' <<<"$processes" || fail "our control.exe survived: $processes"
-probe --wait-state TolvaControl 1 30 >/dev/null || fail "TolvaControl still not stopped"
+# Wine's manager does not notice the killed process (it still says running)
+# but starts the service again on request.
 rm "$host2/control.fault"
+run control 2 start "$dir2" >/dev/null
+tries=100
+until probe --processes control.exe | grep -qi 'Tolva Two'; do
+  tries=$((tries - 1))
+  [ $tries -gt 0 ] || fail "TolvaControl did not start again"
+  sleep 0.1
+done
 
 # 9. A server the administrator disabled: made automatic for the run, not
 #    started, not reported, disabled again.
@@ -290,4 +306,8 @@ expect "POP3 named once" "$(grep -o 'Nivalis POP3 / IMAP' <<<"$warning" | wc -l)
 ! grep -q 'Nivalis SMTP' <<<"$warning" || fail "SMTP named although running"
 rm "$host2/pop3.fault"
 
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
+# A passing run leaves nothing behind (a prefix takes hundreds of megabytes).
+rm -rf "$work"
 echo "services: all checks passed"
