@@ -24,6 +24,7 @@
 #include "support/paths.h"
 #include "support/program_exit.h"
 #include "support/programs.h"
+#include "support/startup_trace.h"
 #include "support/text.h"
 #include "support/utf8.h"
 #include "support/version.h"
@@ -108,8 +109,10 @@ void UpgradePreset(TMainForm& form, const std::string& folder) {
 }
 
 void RunCommandLine(TMainForm& form, const std::string& argument) {
+  StartupTrace("command line");
   InitServerPaths();
   LoadSettings(false, true);
+  StartupTrace("settings loaded");
   if (SameText(argument, kUninstallSwitch)) {
     if (AskYesNo(Message(TMessage::cUnInstallQ)) != ui::TModalResult::Yes) EndProgram(kExitSuccess);
     if (!UninstallProcedure()) {
@@ -131,6 +134,7 @@ void FormShow(TApplicationWindows& windows) {
 
   LanguageState().StringsRegistered = false;
   if (LoadLanguage("") == TLanguageLoad::EndProgram) EndProgram(kExitSuccess);
+  StartupTrace("language file");
 
   state.RecordedInstallDir.clear();
   state.AdvancedInterface = true;
@@ -147,7 +151,9 @@ void FormShow(TApplicationWindows& windows) {
   // its page.
   ui::Application().OnException = [](std::exception_ptr) {};
 
+  StartupTrace("installer info");
   MigrateInstallRegistry(false);
+  StartupTrace("install-info migration");
 
   form.PathRegistry.SetRegistryRootKey(TRegistryKey::hkLOCAL_MACHINE);
   form.PathRegistry.SetRegistryArea(kProductArea);
@@ -163,7 +169,9 @@ void FormShow(TApplicationWindows& windows) {
   state.LicenseTextPath = ProgramFolder() + "license.txt";
   state.ReadmePath = ProgramFolder() + "readme.txt";
 
+  StartupTrace("language chooser");
   if (!ChooseLanguage(windows.LangSelectForm, state)) EndProgram(kExitSuccess);
+  StartupTrace("language chosen");
 
   state.WindowTitle =
       ShortString(FormatText(Message(TMessage::cPSetup), {ProductName(), kSetupVersion}));
