@@ -34,32 +34,28 @@ std::function<void()>& MessagePump() {
 }  // namespace
 
 Clock& CurrentClock() {
-  Clock* clock = installedClock.load();
-  return clock ? *clock : NativeClock();
+  return InstalledOr(installedClock, NativeClock);
 }
 Clock* InstallClock(Clock* clock) {
   return installedClock.exchange(clock);
 }
 
 SystemInfo& CurrentSystem() {
-  SystemInfo* system = installedSystem.load();
-  return system ? *system : NativeSystem();
+  return InstalledOr(installedSystem, NativeSystem);
 }
 SystemInfo* InstallSystem(SystemInfo* system) {
   return installedSystem.exchange(system);
 }
 
 Shell& CurrentShell() {
-  Shell* shell = installedShell.load();
-  return shell ? *shell : NativeShell();
+  return InstalledOr(installedShell, NativeShell);
 }
 Shell* InstallShell(Shell* shell) {
   return installedShell.exchange(shell);
 }
 
 Registry& CurrentRegistry() {
-  Registry* registry = installedRegistry.load();
-  return registry ? *registry : NativeRegistry();
+  return InstalledOr(installedRegistry, NativeRegistry);
 }
 Registry* InstallRegistry(Registry* registry) {
   return installedRegistry.exchange(registry);

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/opened_handle.h"
+
 namespace platform {
 
 // An open pipe, mutex or duplicated handle; 0 is none.
@@ -13,11 +15,7 @@ using PipeHandle = uintptr_t;
 
 inline constexpr uint32_t kErrorPipeBusy = 231;  // ERROR_PIPE_BUSY
 
-struct PipeOpen {
-  PipeHandle Handle = 0;
-  uint32_t Error = 0;
-  explicit operator bool() const { return Handle != 0; }
-};
+using PipeOpen = OpenedHandle;
 
 class Pipes {
  public:

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/opened_handle.h"
+
 namespace platform {
 
 // An open manager or service; 0 is none.
@@ -74,12 +76,7 @@ struct ServiceFailureActions {
   std::vector<ServiceAction> Actions;
 };
 
-// A handle, or the error that prevented it.
-struct ServiceOpen {
-  ServiceHandle Handle = 0;
-  uint32_t Error = 0;
-  explicit operator bool() const { return Handle != 0; }
-};
+using ServiceOpen = OpenedHandle;
 
 class ServiceManager {
  public:

@@ -37,6 +37,14 @@ wait_line() { # file text [seconds]
   done
   fail "no line '$2' in $1"
 }
+wait_process() { # exe part-of-path message
+  local tries=100
+  until probe --processes "$1" | grep -qiF "$2"; do
+    tries=$((tries - 1))
+    [ $tries -gt 0 ] || fail "$3"
+    sleep 0.1
+  done
+}
 lines_after() { tail -n +$(($2 + 1)) "$1" | tr -d '\r'; }
 count_lines() { if [ -f "$1" ]; then wc -l <"$1"; else echo 0; fi; }
 install_standins() { # host folder
@@ -84,13 +92,8 @@ fi
 
 export WINEPREFIX="$work/prefix"
 unset DISPLAY
-wineserver -k 2>/dev/null || true
-rm -rf "$work"
-mkdir -p "$WINEPREFIX"
-wineboot -i >/dev/null 2>&1
-wineserver -w
-# Services live as long as the wineserver: keep it until the end.
-wineserver -p
+source "$(dirname "$0")/service-prefix.sh"
+fresh_service_prefix "$work"
 trap 'wineserver -k 2>/dev/null || true' EXIT
 
 c="$WINEPREFIX/drive_c"
@@ -259,12 +262,7 @@ probe --wait-state TolvaControl 4 30 >/dev/null
 mkdir -p "$c/elsewhere"
 cp "$probe" "$c/elsewhere/control.exe"
 wine 'C:\elsewhere\control.exe' --wait-state TolvaSMTP 99 300 </dev/null >/dev/null 2>&1 &
-tries=100
-until probe --processes control.exe | grep -qi 'elsewhere'; do
-  tries=$((tries - 1))
-  [ $tries -gt 0 ] || fail "the other control.exe did not start"
-  sleep 0.1
-done
+wait_process control.exe elsewhere "the other control.exe did not start"
 out=$(run control 2 stop "$dir2")
 expect "stop of a server that ignores it" "$(value result "$out")" 0
 [ "$(value elapsed_ms "$out")" -ge 12000 ] || fail "gave up after $(value elapsed_ms "$out") ms"
@@ -275,12 +273,7 @@ grep -qi 'elsewhere' <<<"$processes" || fail "the other control.exe was killed"
 # but starts the service again on request.
 rm "$host2/control.fault"
 run control 2 start "$dir2" >/dev/null
-tries=100
-until probe --processes control.exe | grep -qi 'Tolva Two'; do
-  tries=$((tries - 1))
-  [ $tries -gt 0 ] || fail "TolvaControl did not start again"
-  sleep 0.1
-done
+wait_process control.exe 'Tolva Two' "TolvaControl did not start again"
 
 # 9. A server the administrator disabled: made automatic for the run, not
 #    started, not reported, disabled again.

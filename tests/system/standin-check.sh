@@ -63,13 +63,8 @@ wait_no_process() {
 }
 
 step "fresh prefix"
-wineserver -k 2>/dev/null || true
-rm -rf "$work"
-mkdir -p "$WINEPREFIX"
-wineboot -i >/dev/null 2>&1
-wineserver -w
-# Services live as long as the wineserver: keep it up while we look.
-wineserver -p
+source "$(dirname "$0")/service-prefix.sh"
+fresh_service_prefix "$work"
 
 c=$WINEPREFIX/drive_c
 install=$c/x\ y
