@@ -124,4 +124,28 @@ TEST_F(ServerNotificationTest, BroadcastOrderAndApplicationMode) {
   EXPECT_EQ(ServerServiceName(12, false, true), "TolvaIM");
 }
 
+TEST_F(ServerNotificationTest, OtherFamiliesUseThePublishedHandles) {
+  system.Id = PlatformId::Windows;
+  machine.AddPublishedPipe("TolvaPOP3", 4242, 0x44, 0x48, [this](const std::string& message) {
+    received.push_back(message);
+    return std::string("\x07\x00\x00\x00", 4);
+  });
+  // Without the registry values that name the handles nothing is sent.
+  EXPECT_EQ(SendPipeMessage(1, 1280, 3, true, 0), 0);
+  EXPECT_TRUE(received.empty());
+  const std::string key = "System\\CurrentControlSet\\Services\\Pipes\\TolvaPOP3";
+  registry.SetString(RegistryRoot::LocalMachine, key, "PID", "4242");
+  registry.SetString(RegistryRoot::LocalMachine, key, "HRP", "68");
+  registry.SetString(RegistryRoot::LocalMachine, key, "HWP", "72");
+  EXPECT_EQ(SendPipeMessage(1, 1280, 3, true, 0), 7);
+  ASSERT_EQ(received.size(), 1u);
+  EXPECT_EQ(Word(received[0], 8), 3u);
+  EXPECT_THAT(machine.JournalWith("Duplicate"),
+              ElementsAre("Duplicate 4242 68", "Duplicate 4242 72"));
+  // The mutex and both duplicated handles are closed again.
+  EXPECT_EQ(machine.OpenHandleCount(), 0);
+  // A server that published nothing: no mutex, nothing sent.
+  EXPECT_EQ(SendPipeMessage(0, 1280, 3, false, 0), 0);
+}
+
 }  // namespace

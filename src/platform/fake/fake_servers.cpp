@@ -76,6 +76,12 @@ void FakeServers::AddPipe(const std::string& name, PipeServer server) {
   pipes_[Lower(name)] = std::move(server);
 }
 
+void FakeServers::AddPublishedPipe(const std::string& name, uint32_t processId,
+                                   uintptr_t readHandle, uintptr_t writeHandle, PipeServer server) {
+  AddPipe(name, std::move(server));
+  published_[Lower(name)] = {processId, readHandle, writeHandle};
+}
+
 void FakeServers::SetPipeBusyUntil(const std::string& name, uint64_t monotonicMs) {
   pipeBusyUntil_[Lower(name)] = monotonicMs;
 }
@@ -144,7 +150,7 @@ FakeServers::Service* FakeServers::ServiceOf(uintptr_t handle, uint32_t neededAc
 ServiceOpen FakeServers::OpenManager(uint32_t access) {
   Log("OpenManager " + std::to_string(access));
   if (auto code = Failure("OpenManager", "")) return {0, *code};
-  return {NewHandle({HandleKind::Manager, access, {}, {}, {}}), 0};
+  return {NewHandle({HandleKind::Manager, access, {}, {}}), 0};
 }
 
 ServiceOpen FakeServers::Open(ServiceHandle manager, const std::string& name, uint32_t access) {
@@ -152,7 +158,7 @@ ServiceOpen FakeServers::Open(ServiceHandle manager, const std::string& name, ui
   if (!HandleOf(manager, HandleKind::Manager)) return {0, kErrorInvalidHandle};
   if (auto code = Failure("Open", name)) return {0, *code};
   if (!FindService(name)) return {0, kErrorServiceDoesNotExist};
-  return {NewHandle({HandleKind::Service, access, name, {}, {}}), 0};
+  return {NewHandle({HandleKind::Service, access, name, {}}), 0};
 }
 
 ServiceOpen FakeServers::Create(ServiceHandle manager, const ServiceCreation& c) {
@@ -162,7 +168,7 @@ ServiceOpen FakeServers::Create(ServiceHandle manager, const ServiceCreation& c)
   if (FindService(c.Name)) return {0, kErrorServiceExists};
   Service& service = services_[Lower(c.Name)];
   service.Config = {c.ServiceType, c.StartType, c.ErrorControl, c.BinaryPath, c.DisplayName};
-  return {NewHandle({HandleKind::Service, c.Access, c.Name, {}, {}}), 0};
+  return {NewHandle({HandleKind::Service, c.Access, c.Name, {}}), 0};
 }
 
 uint32_t FakeServers::Delete(ServiceHandle handle) {
@@ -300,7 +306,8 @@ PipeOpen FakeServers::OpenNamedPipe(const std::string& path) {
   auto busy = pipeBusyUntil_.find(Lower(name));
   if (busy != pipeBusyUntil_.end() && CurrentClock().MonotonicMs() < busy->second)
     return {0, kErrorPipeBusy};
-  return {NewHandle({HandleKind::Pipe, 0, name, {}, {}}), 0};
+  replies_.erase(Lower(name));
+  return {NewHandle({HandleKind::Pipe, 0, name, {}}), 0};
 }
 
 bool FakeServers::WaitForPipe(const std::string& path, uint32_t timeoutMs) {
@@ -331,7 +338,7 @@ uint32_t FakeServers::Write(PipeHandle pipe, const void* data, uint32_t size, ui
     std::string message = open->Written.substr(0, 20);
     open->Written.erase(0, 20);
     Log("PipeMessage " + open->Name);
-    open->Reply += server->second(message);
+    replies_[Lower(open->Name)] += server->second(message);
   }
   return 0;
 }
@@ -340,26 +347,34 @@ uint32_t FakeServers::Read(PipeHandle pipe, void* data, uint32_t size, uint32_t&
   read = 0;
   Handle* open = HandleOf(pipe, HandleKind::Pipe);
   if (!open) return kErrorInvalidHandle;
-  if (open->Reply.empty()) return kErrorBrokenPipe;
-  read = static_cast<uint32_t>(std::min<size_t>(size, open->Reply.size()));
-  std::memcpy(data, open->Reply.data(), read);
-  open->Reply.erase(0, read);
+  std::string& reply = replies_[Lower(open->Name)];
+  if (reply.empty()) return kErrorBrokenPipe;
+  read = static_cast<uint32_t>(std::min<size_t>(size, reply.size()));
+  std::memcpy(data, reply.data(), read);
+  reply.erase(0, read);
   return 0;
 }
 
 std::optional<uint32_t> FakeServers::BytesAvailable(PipeHandle pipe) {
   Handle* open = HandleOf(pipe, HandleKind::Pipe);
   if (!open) return std::nullopt;
-  return static_cast<uint32_t>(open->Reply.size());
+  return static_cast<uint32_t>(replies_[Lower(open->Name)].size());
 }
 
 PipeHandle FakeServers::OpenServerMutex(const std::string& name) {
   Log("OpenMutex " + name);
-  return 0;
+  if (published_.count(Lower(name)) == 0) return 0;
+  return NewHandle({HandleKind::Mutex, 0, name, {}});
 }
 
 PipeHandle FakeServers::DuplicateFromProcess(uint32_t processId, uintptr_t handle) {
   Log("Duplicate " + std::to_string(processId) + " " + std::to_string(handle));
+  for (const auto& [name, server] : published_) {
+    if (server.ProcessId != processId) continue;
+    if (handle == server.WriteHandle) replies_.erase(name);
+    if (handle == server.ReadHandle || handle == server.WriteHandle)
+      return NewHandle({HandleKind::Pipe, 0, name, {}});
+  }
   return 0;
 }
 

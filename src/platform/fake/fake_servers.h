@@ -71,6 +71,11 @@ class FakeServers final : public ServiceManager,
   // Every open of the pipe fails with ERROR_PIPE_BUSY until the clock
   // reaches this time (CurrentClock().MonotonicMs()).
   void SetPipeBusyUntil(const std::string& name, uint64_t monotonicMs);
+  // A server of another Windows family: its mutex, and the read and write
+  // handles of its process that a client duplicates (the registry values
+  // that name them are the test's to write).
+  void AddPublishedPipe(const std::string& name, uint32_t processId, uintptr_t readHandle,
+                        uintptr_t writeHandle, PipeServer server);
   void AddWindow(const std::string& className, const std::string& title, Window window);
   bool HasWindow(const std::string& className, const std::string& title) const;
   void AddLibrary(const std::string& path, Library library);
@@ -122,13 +127,17 @@ class FakeServers final : public ServiceManager,
   LibraryEntryCall CallEntry(const std::string& path, const std::string& entry) override;
 
  private:
-  enum class HandleKind { Manager, Service, Pipe };
+  enum class HandleKind { Manager, Service, Pipe, Mutex };
   struct Handle {
     HandleKind Kind;
     uint32_t Access = 0;
     std::string Name;
     std::string Written;  // pipe: bytes not yet handed to the server
-    std::string Reply;    // pipe: bytes the server answered
+  };
+  struct Published {
+    uint32_t ProcessId;
+    uintptr_t ReadHandle;
+    uintptr_t WriteHandle;
   };
   std::optional<uint32_t> Failure(const std::string& operation, const std::string& target) const;
   Handle* HandleOf(uintptr_t handle, HandleKind kind);
@@ -140,6 +149,8 @@ class FakeServers final : public ServiceManager,
   std::map<uint32_t, std::string> processes_;
   std::map<std::string, PipeServer> pipes_;  // by lower-case name
   std::map<std::string, uint64_t> pipeBusyUntil_;
+  std::map<std::string, std::string> replies_;  // by lower-case pipe name
+  std::map<std::string, Published> published_;
   std::map<std::pair<std::string, std::string>, Window> windows_;
   std::map<std::string, Library> libraries_;  // by lower-case path
   std::map<std::pair<std::string, std::string>, uint32_t> failures_;
