@@ -1,8 +1,9 @@
 // Adds a PEM certificate to the machine's trusted roots, so that TLS tests
 // under Wine can trust their own test CA.
 // Usage: add_root_cert.exe CA.pem
-#include <wincrypt.h>
 #include <windows.h>
+// wincrypt.h needs windows.h first
+#include <wincrypt.h>
 
 #include <cstdio>
 #include <fstream>

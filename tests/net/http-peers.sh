@@ -93,6 +93,8 @@ sh "$here/make-test-ca.sh" "$work/ca" || exit 1
 ca=$work/ca
 
 if [ -n "$wine_run" ]; then
+  # One wineserver for all the runs below, ending a few seconds after them.
+  WINEPREFIX="$prefix" wineserver -p5
   "$wine_run" "$prefix" "$add_root" "$(arg_path "$ca/test-ca.pem")" || exit 1
 fi
 
@@ -168,7 +170,9 @@ cmp -s "$work/big" "$work/big.expected" || fail "big: body differs (exit $status
 
 expect_failure short "$h4/short"
 expect_failure chunked-cut "$h4/chunked-cut"
-expect_failure reset "$h4/noclen-reset"
+# Wine 8 reports a reset after data as an orderly end of stream (recv gives
+# 0 and SO_ERROR stays 0), so only the native run can tell the two apart.
+[ -z "$wine_run" ] && expect_failure reset "$h4/noclen-reset"
 expect_failure missing "$h4/missing"
 expect_failure x200 "$h4/x200"
 expect_failure empty "$h4/empty"

@@ -2,8 +2,9 @@
 // verified after the handshake against the machine's certificate store:
 // some Schannel implementations (Wine's) do not verify during the handshake
 // even when asked to, so the check is made here in every case.
-#include <windows.h>
 #include <winsock2.h>
+// winsock2.h before windows.h
+#include <windows.h>
 #define SECURITY_WIN32
 #include <schannel.h>
 #include <security.h>
