@@ -73,10 +73,47 @@ std::string NewResultName() {
   return folder + DownloadFileName(platform::CurrentClock().Now(), requestCounter);
 }
 
-bool EnsureConnected(THttpConnection& connection, const TUrlParts& peer, bool& reused) {
+// Opens a tunnel through the proxy to the target's host and port.
+bool OpenTunnel(THttpConnection& connection, const TUrlParts& target) {
+  const std::string authority = HostForUrl(target) + ":" + std::to_string(target.Port);
+  if (!connection.Socket.SendAll("CONNECT " + authority + " HTTP/1.1\r\nHost: " + authority +
+                                 "\r\n\r\n")) {
+    lastError = "the proxy took no request";
+    return false;
+  }
+  std::string received;
+  char block[2048];
+  while (HeaderBlockLength(received) == 0) {
+    if (received.size() > kMaxHeaderBlock) {
+      lastError = "the proxy's answer is too large";
+      return false;
+    }
+    platform::ReceiveResult got = WaitForData(connection.Socket, block, sizeof block);
+    if (got.Status != platform::ReceiveStatus::Data) {
+      lastError = DescribeEnd(got.Status) + " while the proxy opened the tunnel";
+      return false;
+    }
+    received.append(block, got.Size);
+  }
+  TResponseHead head = ParseStatusLine(received);
+  if (head.StatusCode != 200) {
+    lastError = "the proxy refused the tunnel: \"" + head.StatusLine + "\"";
+    return false;
+  }
+  return true;
+}
+
+// Connects the socket to peer (the server, or the proxy), and for an https
+// target starts TLS with the target's name, through a tunnel when peer is a
+// proxy. A kept connection to the same place is used as it is.
+bool EnsureConnected(THttpConnection& connection, const TUrlParts& peer, const TUrlParts& target,
+                     bool viaProxy, bool& reused) {
   reused = false;
-  if (connection.Socket.IsConnected() && connection.PeerHttps == peer.Https &&
-      connection.PeerHost == peer.Host && connection.PeerPort == peer.Port) {
+  const std::string proxyKey =
+      viaProxy ? peer.Host + ":" + std::to_string(peer.Port) : std::string();
+  if (connection.Socket.IsConnected() && connection.PeerHttps == target.Https &&
+      connection.PeerHost == target.Host && connection.PeerPort == target.Port &&
+      connection.PeerProxy == proxyKey) {
     reused = true;
     return true;
   }
@@ -86,17 +123,22 @@ bool EnsureConnected(THttpConnection& connection, const TUrlParts& peer, bool& r
     lastError = error;
     return false;
   }
-  if (peer.Https) {
-    connection.Ssl = platform::StartTlsSession(connection.Socket, peer.Host, error);
+  if (target.Https) {
+    if (viaProxy && !OpenTunnel(connection, target)) {
+      connection.Close();
+      return false;
+    }
+    connection.Ssl = platform::StartTlsSession(connection.Socket, target.Host, error);
     if (!connection.Ssl) {
       connection.Close();
       lastError = error;
       return false;
     }
   }
-  connection.PeerHttps = peer.Https;
-  connection.PeerHost = peer.Host;
-  connection.PeerPort = peer.Port;
+  connection.PeerHttps = target.Https;
+  connection.PeerHost = target.Host;
+  connection.PeerPort = target.Port;
+  connection.PeerProxy = proxyKey;
   return true;
 }
 
@@ -274,13 +316,15 @@ THopOutcome RequestOnce(const std::string& url, bool includeHeaders, const std::
     return outcome;
   }
   const bool isHead = request == "HEAD";
-  const std::string requestText = method + " " + peer->Path +
-                                  " HTTP/1.1\r\nHost: " + HostForUrl(target) + "\r\n" +
-                                  extraHeaders + carried.Text() + "\r\n" + body;
+  // Through a proxy an https address goes through a tunnel and keeps its
+  // path; a plain one names the whole address.
+  const std::string& path = !proxy.empty() && target.Https ? target.Path : peer->Path;
+  const std::string requestText = method + " " + path + " HTTP/1.1\r\nHost: " + HostForUrl(target) +
+                                  "\r\n" + extraHeaders + carried.Text() + "\r\n" + body;
 
   for (int attempt = 0; attempt < 2; ++attempt) {
     bool reused = false;
-    if (!EnsureConnected(connection, *peer, reused)) return outcome;
+    if (!EnsureConnected(connection, *peer, target, !proxy.empty(), reused)) return outcome;
     std::string location;
     bool success = false, wroteAny = false, gotAnything = false;
     bool keep = false;
@@ -322,6 +366,7 @@ void THttpConnection::Close() {
   Socket.Close();
   PeerHost.clear();
   PeerPort = 0;
+  PeerProxy.clear();
 }
 
 std::string LastDownloadError() {

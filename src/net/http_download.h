@@ -28,6 +28,7 @@ struct THttpConnection {
   bool PeerHttps = false;
   std::string PeerHost;
   uint16_t PeerPort = 0;
+  std::string PeerProxy;  // "host:port" of the proxy in between, if any
 
   void Close();
 };
@@ -35,7 +36,8 @@ struct THttpConnection {
 // Fetches url into a new file of the temporary folder; result is its name
 // on success and empty on any failure (the call raises nothing). request:
 // empty for GET, else the method on its first line and the body after it;
-// "HEAD" expects no body. proxy: "host:port" of an HTTP proxy or empty.
+// "HEAD" expects no body. proxy: "host:port" of an HTTP proxy or empty; an
+// https address goes through it in a tunnel (CONNECT), with TLS to the server.
 // hops: callers pass 0. extraHeaders: lines ending in CR LF.
 bool HttpDownload(const std::string& url, bool includeHeaders, const std::string& request,
                   std::string& result, THttpConnection* connection = nullptr,

@@ -30,9 +30,38 @@ def read_request(conn):
     return head + b"\r\n\r\n", rest
 
 
+def tunnel(conn, raw):
+    """Answers CONNECT: relays the connection to this server's TLS port."""
+    with hits_lock:
+        hits["/CONNECT"] = hits.get("/CONNECT", 0) + 1
+    upstream = socket.create_connection(("127.0.0.1", tls_port))
+    conn.sendall(b"HTTP/1.1 200 Connection established\r\n\r\n")
+
+    def pump(source, target):
+        try:
+            while True:
+                data = source.recv(65536)
+                if not data:
+                    break
+                target.sendall(data)
+        except OSError:
+            pass
+        for s in (source, target):
+            try:
+                s.shutdown(socket.SHUT_RDWR)
+            except OSError:
+                pass
+    threading.Thread(target=pump, args=(upstream, conn), daemon=True).start()
+    pump(conn, upstream)
+    upstream.close()
+
+
 def respond(conn, raw, tls):
     line = raw.split(b"\r\n", 1)[0].decode("latin-1")
     parts = line.split(" ")
+    if parts[0] == "CONNECT" and not tls:
+        tunnel(conn, raw)
+        return False
     path = parts[1] if len(parts) > 1 else ""
     key = path.split("?", 1)[0]
     with hits_lock:
@@ -167,7 +196,7 @@ def accept_loop(server, context):
 
 
 def main():
-    global plain_port
+    global plain_port, tls_port
     parser = argparse.ArgumentParser()
     parser.add_argument("--ports", required=True)
     parser.add_argument("--cert")
@@ -178,7 +207,6 @@ def main():
     plain_port = plain4.getsockname()[1]
     plain6 = listen(socket.AF_INET6, "::1", plain_port)
     servers = [(plain4, None), (plain6, None)]
-    tls_port = 0
     if args.cert:
         context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
         context.load_cert_chain(args.cert, args.key)
@@ -200,5 +228,6 @@ def main():
 
 
 plain_port = 0
+tls_port = 0
 if __name__ == "__main__":
     main()
