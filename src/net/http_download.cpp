@@ -194,7 +194,7 @@ bool Exchange(THttpConnection& connection, const std::string& requestText, bool 
     lastError = "the response's header block is too large";
     return false;
   }
-  const std::string_view header(received.data(), headerLength);
+  const std::string header = received.substr(0, headerLength);
   const TResponseHead head = ParseStatusLine(header);
 
   std::string cookie = HeaderValue(header, "Set-Cookie");
@@ -300,7 +300,7 @@ THopOutcome RequestOnce(const std::string& url, bool includeHeaders, const std::
     return outcome;
   }
   // The user information of the address asks for Basic authentication.
-  if (target.HasUser) {
+  if (target.HasUser && !target.User.empty()) {
     carried.Authorization =
         "Authorization: Basic " + Base64Encode(target.User + ":" + target.Password) + "\r\n";
   }
