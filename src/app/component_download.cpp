@@ -3,18 +3,18 @@
 #include <algorithm>
 #include <random>
 
-#include "app/exit_codes.h"
 #include "app/installer_state.h"
 #include "app/main_form.h"
-#include "app/program_exit.h"
 #include "components/component_state.h"
 #include "localization/message_table.h"
 #include "net/http_download.h"
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "support/exit_codes.h"
 #include "support/file_io.h"
 #include "support/format_text.h"
 #include "support/paths.h"
+#include "support/program_exit.h"
 #include "support/search.h"
 #include "support/setup_log.h"
 #include "support/xml_object.h"

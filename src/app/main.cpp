@@ -3,19 +3,24 @@
 #include <exception>
 #include <memory>
 
-#include "app/exit_codes.h"
 #include "app/startup.h"
 #include "app/windows.h"
 #include "app/wizard_navigation.h"
+#include "support/exit_codes.h"
+#include "support/startup_trace.h"
 #include "ui/backend.h"
 #include "ui/win32/native_backend.h"
 
 int main() {
   try {
+    StartupTrace("main");
     const std::unique_ptr<ui::TBackend> backend = ui::MakeNativeBackend();
+    StartupTrace("backend");
     TApplicationWindows windows = CreateApplicationWindows();
+    StartupTrace("windows created");
     BindWizard(windows);
     FormShow(windows);
+    StartupTrace("first page shown");
     ui::ShowForm(windows.MainForm);
     backend->Run();
   } catch (const std::exception& error) {

@@ -3,10 +3,8 @@
 #include <exception>
 
 #include "app/component_exclusions.h"
-#include "app/exit_codes.h"
 #include "app/installer_info.h"
 #include "app/language_chooser.h"
-#include "app/program_exit.h"
 #include "app/web_login.h"
 #include "app/wizard_pages.h"
 #include "components/component_state.h"
@@ -20,10 +18,13 @@
 #include "localization/language_state.h"
 #include "localization/message_table.h"
 #include "platform/system_info.h"
+#include "support/exit_codes.h"
 #include "support/file_io.h"
 #include "support/format_text.h"
 #include "support/paths.h"
+#include "support/program_exit.h"
 #include "support/programs.h"
+#include "support/startup_trace.h"
 #include "support/text.h"
 #include "support/utf8.h"
 #include "support/version.h"
@@ -108,8 +109,10 @@ void UpgradePreset(TMainForm& form, const std::string& folder) {
 }
 
 void RunCommandLine(TMainForm& form, const std::string& argument) {
+  StartupTrace("command line");
   InitServerPaths();
   LoadSettings(false, true);
+  StartupTrace("settings loaded");
   if (SameText(argument, kUninstallSwitch)) {
     if (AskYesNo(Message(TMessage::cUnInstallQ)) != ui::TModalResult::Yes) EndProgram(kExitSuccess);
     if (!UninstallProcedure()) {
@@ -131,6 +134,7 @@ void FormShow(TApplicationWindows& windows) {
 
   LanguageState().StringsRegistered = false;
   if (LoadLanguage("") == TLanguageLoad::EndProgram) EndProgram(kExitSuccess);
+  StartupTrace("language file");
 
   state.RecordedInstallDir.clear();
   state.AdvancedInterface = true;
@@ -147,7 +151,9 @@ void FormShow(TApplicationWindows& windows) {
   // its page.
   ui::Application().OnException = [](std::exception_ptr) {};
 
+  StartupTrace("installer info");
   MigrateInstallRegistry(false);
+  StartupTrace("install-info migration");
 
   form.PathRegistry.SetRegistryRootKey(TRegistryKey::hkLOCAL_MACHINE);
   form.PathRegistry.SetRegistryArea(kProductArea);
@@ -163,7 +169,9 @@ void FormShow(TApplicationWindows& windows) {
   state.LicenseTextPath = ProgramFolder() + "license.txt";
   state.ReadmePath = ProgramFolder() + "readme.txt";
 
+  StartupTrace("language chooser");
   if (!ChooseLanguage(windows.LangSelectForm, state)) EndProgram(kExitSuccess);
+  StartupTrace("language chosen");
 
   state.WindowTitle =
       ShortString(FormatText(Message(TMessage::cPSetup), {ProductName(), kSetupVersion}));

@@ -1,6 +1,7 @@
 #include "app/windows.h"
 
 #include "localization/component_captions.h"
+#include "support/startup_trace.h"
 #include "ui/application.h"
 #include "ui/backend.h"
 
@@ -20,9 +21,12 @@ TApplicationWindows CreateApplicationWindows() {
   TSetupWizardForm& wizardForm = application.CreateForm<TSetupWizardForm>();
   TLangSelectForm& langSelectForm = application.CreateForm<TLangSelectForm>();
   SetComponentTree(mainForm.ComponentsList);
+  StartupTrace("forms modelled");
   if (ui::TBackend* backend = ui::InstalledBackend())
-    for (const auto& form : application.Forms())
+    for (const auto& form : application.Forms()) {
       backend->CreateForm(*form);
+      StartupTrace(form->ClassName().c_str());
+    }
   return {mainForm, browseFolder, odbcForm, wizardForm, langSelectForm};
 }
 

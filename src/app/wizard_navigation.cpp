@@ -4,25 +4,26 @@
 
 #include "app/components_page.h"
 #include "app/escape_key.h"
-#include "app/exit_codes.h"
 #include "app/folder_chooser.h"
 #include "app/language_chooser.h"
-#include "app/program_exit.h"
 #include "app/wizard_operations.h"
 #include "app/wizard_pages.h"
 #include "components/component_selection.h"
 #include "config/settings_record.h"
 #include "database/connection_string.h"
 #include "localization/message_table.h"
+#include "support/exit_codes.h"
 #include "support/paths.h"
+#include "support/program_exit.h"
 #include "support/programs.h"
 #include "support/text.h"
+#include "system/server_notification.h"
+#include "system/server_table.h"
 #include "ui/backend.h"
 #include "ui/events.h"
 
 namespace {
 
-constexpr int kControlServer = 2;
 constexpr uint32_t kFinishNotice = 1280;
 
 void CountryStep(TApplicationWindows& windows) {
@@ -158,6 +159,12 @@ void BindWizard(TApplicationWindows& windows) {
 }
 
 TWizardOperations& WizardOperations() {
-  static TWizardOperations operations;
+  static TWizardOperations operations = [] {
+    TWizardOperations built;
+    built.NotifyServer = [](int server, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+      NotifyServer(server, message, wParam, lParam);
+    };
+    return built;
+  }();
   return operations;
 }

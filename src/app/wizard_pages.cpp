@@ -1,8 +1,8 @@
 #include "app/wizard_pages.h"
 
-#include "app/exit_codes.h"
-#include "app/program_exit.h"
 #include "localization/message_table.h"
+#include "support/exit_codes.h"
+#include "support/program_exit.h"
 #include "support/setup_log.h"
 #include "support/text.h"
 #include "ui/backend.h"

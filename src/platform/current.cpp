@@ -15,6 +15,17 @@ std::atomic<Clock*> installedClock{nullptr};
 std::atomic<SystemInfo*> installedSystem{nullptr};
 std::atomic<Shell*> installedShell{nullptr};
 std::atomic<Registry*> installedRegistry{nullptr};
+std::atomic<ServiceManager*> installedServiceManager{nullptr};
+std::atomic<Processes*> installedProcesses{nullptr};
+std::atomic<Pipes*> installedPipes{nullptr};
+std::atomic<WindowMessages*> installedWindowMessages{nullptr};
+std::atomic<ComLibraries*> installedComLibraries{nullptr};
+
+template <class Interface>
+Interface& InstalledOr(std::atomic<Interface*>& installed, Interface& (*native)()) {
+  Interface* current = installed.load();
+  return current ? *current : native();
+}
 std::function<void()>& MessagePump() {
   static std::function<void()> pump;
   return pump;
@@ -52,6 +63,41 @@ Registry& CurrentRegistry() {
 }
 Registry* InstallRegistry(Registry* registry) {
   return installedRegistry.exchange(registry);
+}
+
+ServiceManager& CurrentServiceManager() {
+  return InstalledOr(installedServiceManager, NativeServiceManager);
+}
+ServiceManager* InstallServiceManager(ServiceManager* manager) {
+  return installedServiceManager.exchange(manager);
+}
+
+Processes& CurrentProcesses() {
+  return InstalledOr(installedProcesses, NativeProcesses);
+}
+Processes* InstallProcesses(Processes* processes) {
+  return installedProcesses.exchange(processes);
+}
+
+Pipes& CurrentPipes() {
+  return InstalledOr(installedPipes, NativePipes);
+}
+Pipes* InstallPipes(Pipes* pipes) {
+  return installedPipes.exchange(pipes);
+}
+
+WindowMessages& CurrentWindowMessages() {
+  return InstalledOr(installedWindowMessages, NativeWindowMessages);
+}
+WindowMessages* InstallWindowMessages(WindowMessages* windows) {
+  return installedWindowMessages.exchange(windows);
+}
+
+ComLibraries& CurrentComLibraries() {
+  return InstalledOr(installedComLibraries, NativeComLibraries);
+}
+ComLibraries* InstallComLibraries(ComLibraries* libraries) {
+  return installedComLibraries.exchange(libraries);
 }
 
 void ProcessPendingMessages() {

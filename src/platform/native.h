@@ -6,9 +6,14 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/com_libraries.h"
+#include "platform/pipes.h"
+#include "platform/processes.h"
 #include "platform/registry.h"
+#include "platform/services.h"
 #include "platform/shell.h"
 #include "platform/system_info.h"
+#include "platform/window_messages.h"
 
 namespace platform {
 
@@ -16,6 +21,11 @@ Clock& NativeClock();
 SystemInfo& NativeSystem();
 Shell& NativeShell();
 Registry& NativeRegistry();
+ServiceManager& NativeServiceManager();
+Processes& NativeProcesses();
+Pipes& NativePipes();
+WindowMessages& NativeWindowMessages();
+ComLibraries& NativeComLibraries();
 
 #ifndef _WIN32
 // The addresses of the "nameserver" lines of a resolv.conf text, in order.

@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
-#include "app/exit_codes.h"
 #include "app/language_chooser.h"
 #include "archive/archive_writer.h"
 #include "localization/language_folder.h"
 #include "localization/language_state.h"
 #include "localization/message_table.h"
 #include "startup_fixture.h"
+#include "support/exit_codes.h"
 
 using ui::TModalResult;
 

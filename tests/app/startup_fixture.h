@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "app/program_exit.h"
 #include "app/windows.h"
 #include "common/temp_folder.h"
 #include "platform/fake/fake_registry.h"
 #include "platform/fake/fake_shell.h"
 #include "platform/fake/fake_system.h"
+#include "support/program_exit.h"
 #include "ui/headless/headless_backend.h"
 
 class StartupTest : public ::testing::Test {

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "app/component_exclusions.h"
-#include "app/exit_codes.h"
 #include "app/startup.h"
 #include "components/component_state.h"
 #include "components/component_tree.h"
 #include "config/server_folders.h"
 #include "startup_fixture.h"
+#include "support/exit_codes.h"
 #include "support/paths.h"
 #include "ui/application.h"
 

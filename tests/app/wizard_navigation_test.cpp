@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "app/components_page.h"
-#include "app/exit_codes.h"
 #include "app/folder_chooser.h"
 #include "app/wizard_navigation.h"
 #include "app/wizard_operations.h"
@@ -11,6 +10,7 @@
 #include "components/component_state.h"
 #include "components/component_tree.h"
 #include "startup_fixture.h"
+#include "support/exit_codes.h"
 #include "support/paths.h"
 #include "support/text.h"
 #include "ui/application.h"

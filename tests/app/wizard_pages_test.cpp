@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "app/exit_codes.h"
 #include "app/wizard_pages.h"
 #include "startup_fixture.h"
+#include "support/exit_codes.h"
 #include "ui/application.h"
 
 using ui::TModalResult;

@@ -8,13 +8,13 @@
 #include <map>
 #include <optional>
 
-#include "app/exit_codes.h"
 #include "components/component_state.h"
 #include "components/component_tree.h"
 #include "localization/message_table.h"
 #include "platform/files.h"
 #include "scripted_peer.h"
 #include "startup_fixture.h"
+#include "support/exit_codes.h"
 #include "support/setup_log.h"
 
 namespace {

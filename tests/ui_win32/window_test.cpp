@@ -378,3 +378,35 @@ TEST_F(ScaledWindows, SizesAndFontsFollowTheDpi) {
 }
 
 }  // namespace
+
+namespace {
+
+bool TopWindowTitled(const wchar_t* title) {
+  return FindWindowW(L"TolvaSetupForm", title) != nullptr;
+}
+
+}  // namespace
+
+// Start-up pays only for the windows it shows: a form's windows are made
+// when it is first shown or asked for, from the model as it is then.
+TEST_F(Windows, WindowsAreMadeWhenFirstShownWithTheModelOfThatMoment) {
+  ui::TForm& form = NewForm("TLazyForm", 200, 100);
+  TControl& label = form.AddControl(ControlKind::Label, "Text", nullptr, {8, 8, 150, 13});
+  backend.CreateForm(form);
+  EXPECT_FALSE(TopWindowTitled(L"TLazyForm"));
+  form.SetCaption("Lazy caption");
+  label.SetText("changed before shown");
+  EXPECT_FALSE(TopWindowTitled(L"Lazy caption"));
+
+  backend.ShowForm(form);
+  EXPECT_TRUE(TopWindowTitled(L"Lazy caption"));
+  EXPECT_EQ(TextOf(Window(label)), u"changed before shown");
+  EXPECT_TRUE(IsWindowVisible(Window(form)));
+
+  // Made visible through the model alone, a form gets its windows too.
+  ui::TForm& other = NewForm("TLazyOther", 200, 100);
+  backend.CreateForm(other);
+  EXPECT_FALSE(TopWindowTitled(L"TLazyOther"));
+  other.SetVisible(true);
+  EXPECT_TRUE(TopWindowTitled(L"TLazyOther"));
+}

@@ -73,7 +73,9 @@ void TWin32Backend::CreateControlWindow(TFormWindow& record, size_t index) {
   if (control.Kind() == ControlKind::CheckBox || control.Kind() == ControlKind::RadioButton)
     SendMessageW(window, BM_SETCHECK, control.Checked() ? BST_CHECKED : BST_UNCHECKED, 0);
   if (control.Kind() == ControlKind::TreeView) RebuildTree(record, index);
-  PlaceControls(record);
+  // Only this window: placing every window for each new one made a form's
+  // creation quadratic in its controls.
+  PlaceControl(record, index);
 }
 
 void TWin32Backend::RecreateControlWindow(TFormWindow& record, size_t index) {
@@ -99,25 +101,27 @@ void TWin32Backend::RecreateControlWindow(TFormWindow& record, size_t index) {
   if (focused) SetFocus(window);
 }
 
-void TWin32Backend::PlaceControls(TFormWindow& record) {
-  const auto& controls = record.Form->Controls();
-  for (size_t i = 0; i < controls.size(); ++i) {
-    HWND window = record.Windows[i];
-    if (!window) continue;
-    const TControl& control = *controls[i];
-    TRect bounds = control.Bounds();
-    // Group boxes hold no windows: what lies in them is placed in the
-    // window that holds the group box.
-    for (const TControl* parent = control.Parent(); parent && !IsHost(parent->Kind());
-         parent = parent->Parent()) {
-      bounds.Left += parent->Bounds().Left;
-      bounds.Top += parent->Bounds().Top;
-    }
-    int height = scale_.ToScreen(bounds.Height);
-    if (IsComboBox(control.Kind())) height += scale_.ToScreen(kComboListHeight);
-    SetWindowPos(window, nullptr, scale_.ToScreen(bounds.Left), scale_.ToScreen(bounds.Top),
-                 scale_.ToScreen(bounds.Width), height, SWP_NOZORDER | SWP_NOACTIVATE);
+void TWin32Backend::PlaceControl(TFormWindow& record, size_t index) {
+  HWND window = record.Windows[index];
+  if (!window) return;
+  const TControl& control = *record.Form->Controls()[index];
+  TRect bounds = control.Bounds();
+  // Group boxes hold no windows: what lies in them is placed in the
+  // window that holds the group box.
+  for (const TControl* parent = control.Parent(); parent && !IsHost(parent->Kind());
+       parent = parent->Parent()) {
+    bounds.Left += parent->Bounds().Left;
+    bounds.Top += parent->Bounds().Top;
   }
+  int height = scale_.ToScreen(bounds.Height);
+  if (IsComboBox(control.Kind())) height += scale_.ToScreen(kComboListHeight);
+  SetWindowPos(window, nullptr, scale_.ToScreen(bounds.Left), scale_.ToScreen(bounds.Top),
+               scale_.ToScreen(bounds.Width), height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TWin32Backend::PlaceControls(TFormWindow& record) {
+  for (size_t i = 0; i < record.Windows.size(); ++i)
+    PlaceControl(record, i);
 }
 
 void TWin32Backend::Realign(TFormWindow& record) {
@@ -381,6 +385,9 @@ void TWin32Backend::SyncTree(TFormWindow& record, size_t index) {
 
 void TWin32Backend::Changed(TForm& form, TControl* control, TTreeNode* node, TChange change) {
   TFormWindow* record = RecordOf(form);
+  // A form not made yet is made from the model when it is shown; one that
+  // becomes visible through the model is made now.
+  if (!record && !control && change == TChange::Visible && form.Visible()) record = Realize(form);
   if (!record || !record->Window) return;
   TApplying applying(applying_);
   if (!control) return FormChanged(*record, change);

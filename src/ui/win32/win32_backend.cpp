@@ -178,19 +178,19 @@ size_t TWin32Backend::IndexOf(const TFormWindow& record, const TControl& control
 }
 
 HWND TWin32Backend::WindowOf(const TForm& form) const {
-  const TFormWindow* record = RecordOf(form);
+  const TFormWindow* record = Realize(form);
   return record ? record->Window : nullptr;
 }
 
 HWND TWin32Backend::WindowOf(const TControl& control) const {
-  const TFormWindow* record = RecordOf(control.Form());
+  const TFormWindow* record = Realize(control.Form());
   if (!record) return nullptr;
   const size_t index = IndexOf(*record, control);
   return index < record->Windows.size() ? record->Windows[index] : nullptr;
 }
 
 HTREEITEM TWin32Backend::ItemOf(const TTreeNode& node) const {
-  const TFormWindow* record = RecordOf(node.Tree().Form());
+  const TFormWindow* record = Realize(node.Tree().Form());
   if (!record) return nullptr;
   auto found = record->Items.find(&node);
   return found == record->Items.end() ? nullptr : found->second;
@@ -227,7 +227,24 @@ HWND TWin32Backend::FrontWindow() const {
 // ---- forms ----------------------------------------------------------------
 
 void TWin32Backend::CreateForm(TForm& form) {
-  if (RecordOf(form)) return;
+  if (RecordOf(form) || std::find(unbuilt_.begin(), unbuilt_.end(), &form) != unbuilt_.end())
+    return;
+  unbuilt_.push_back(&form);
+  form.SetObserver(this);
+}
+
+TWin32Backend::TFormWindow* TWin32Backend::Realize(const TForm& form) const {
+  if (TFormWindow* record = RecordOf(form)) return record;
+  auto self = const_cast<TWin32Backend*>(this);
+  auto found = std::find(self->unbuilt_.begin(), self->unbuilt_.end(), &form);
+  if (found == self->unbuilt_.end()) return nullptr;
+  TForm& pending = **found;
+  self->unbuilt_.erase(found);
+  self->Build(pending);
+  return RecordOf(form);
+}
+
+void TWin32Backend::Build(TForm& form) {
   auto owned = std::make_unique<TFormWindow>();
   TFormWindow& record = *owned;
   record.Form = &form;
@@ -273,7 +290,6 @@ void TWin32Backend::CreateForm(TForm& form) {
     forms_.pop_back();
     throw;
   }
-  form.SetObserver(this);
 }
 
 void TWin32Backend::DestroyFormWindow(TFormWindow& record) {
@@ -290,6 +306,7 @@ void TWin32Backend::DestroyFormWindow(TFormWindow& record) {
 }
 
 void TWin32Backend::FormDestroyed(TForm& form) {
+  std::erase(unbuilt_, &form);
   for (auto it = forms_.begin(); it != forms_.end(); ++it) {
     if ((*it)->Form != &form) continue;
     DestroyFormWindow(**it);
@@ -342,7 +359,7 @@ void TWin32Backend::FocusFirst(TFormWindow& record) {
 }
 
 void TWin32Backend::ShowForm(TForm& form) {
-  TFormWindow* record = RecordOf(form);
+  TFormWindow* record = Realize(form);
   if (!record) throw std::logic_error(form.ClassName() + " has no window: CreateForm first");
   std::erase(shown_, &form);
   shown_.push_back(&form);
@@ -358,7 +375,7 @@ void TWin32Backend::HideForm(TForm& form) {
 }
 
 TModalResult TWin32Backend::ShowModal(TForm& form) {
-  TFormWindow* record = RecordOf(form);
+  TFormWindow* record = Realize(form);
   if (!record) throw std::logic_error(form.ClassName() + " has no window: CreateForm first");
   if (form.Modal()) throw std::logic_error(form.ClassName() + " is already shown modally");
   form.SetModal(true);

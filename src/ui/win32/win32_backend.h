@@ -111,9 +111,15 @@ class TWin32Backend final : public TBackend, public TModelObserver {
   void RebuildTree(TFormWindow& record, size_t index);
   void UpdateTreeItem(HWND tree, const TTreeNode& node, HTREEITEM item);
   void Realign(TFormWindow& record);
+  void PlaceControl(TFormWindow& record, size_t index);
   void PlaceControls(TFormWindow& record);
   void Center(TFormWindow& record);
   void FocusFirst(TFormWindow& record);
+
+  // A form's windows are made when it is first shown or asked for, so that
+  // start-up pays only for the windows it shows.
+  TFormWindow* Realize(const TForm& form) const;
+  void Build(TForm& form);
 
   // Lookups.
   TFormWindow* RecordOf(const TForm& form) const;
@@ -139,6 +145,8 @@ class TWin32Backend final : public TBackend, public TModelObserver {
   HICON bigIcon_ = nullptr;
   HICON smallIcon_ = nullptr;
   std::vector<std::unique_ptr<TFormWindow>> forms_;
+  // Forms created in the model whose windows are not made yet.
+  std::vector<TForm*> unbuilt_;
   std::unordered_map<HWND, TFormWindow*> formWindows_;
   std::unordered_map<HWND, TControlRef> controlWindows_;
   std::vector<TForm*> modals_;

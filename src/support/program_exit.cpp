@@ -1,4 +1,4 @@
-#include "app/program_exit.h"
+#include "support/program_exit.h"
 
 #include <cstdio>
 #include <cstdlib>
