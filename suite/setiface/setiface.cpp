@@ -46,10 +46,9 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 }
 
 // Removes the engine's product: answers 0 with the "uninstalled" result.
-extern "C" __declspec(dllexport) int32_t WINAPI setifaceUninstallProgram(const char* product,
-                                                                         int32_t reserved,
-                                                                         int32_t mode,
-                                                                         uint32_t* result) {
+extern "C" __declspec(dllexport) int32_t WINAPI
+    setifaceUninstallProgram(const char* product, int32_t reserved, int32_t mode,
+                             uint32_t* result) {
   Log(std::string("setifaceUninstallProgram \"") + (product ? product : "(null)") + "\" " +
       std::to_string(reserved) + " " + std::to_string(mode) + (result ? "" : " no-result"));
   if (result) *result = 0x20000000;

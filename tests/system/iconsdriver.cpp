@@ -2,6 +2,11 @@
 // one run makes the program group, the shortcuts and the keys for the
 // installation folder given, and prints the boxes it showed, so that the
 // script can check the links with lnkinfo and the keys with the reg tool.
+// "iconsdriver --icons FILE" prints how many icons the shell finds in FILE.
+#include <windows.h>
+
+#include <shellapi.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -36,6 +41,16 @@ int Usage() {
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   if (args.empty()) return Usage();
+  if (args[0] == "--icons" && args.size() == 2) {
+    std::printf("icons=%u\n", ExtractIconExA(args[1].c_str(), -1, nullptr, nullptr, 0));
+    for (int index = 0; index < 3; ++index) {
+      HICON large = nullptr;
+      const UINT got = ExtractIconExA(args[1].c_str(), index, &large, nullptr, 1);
+      std::printf("icon%d=%s\n", index, got == 1 && large ? "yes" : "no");
+      if (large) DestroyIcon(large);
+    }
+    return 0;
+  }
   ui::THeadlessBackend backend;
   TIconsRequest request;
   request.InstallPath = args[0];

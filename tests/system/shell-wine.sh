@@ -105,6 +105,10 @@ reg_value() { # key name -> "TYPE VALUE"
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tolva'
 product_key='HKLM\Software\Nivalis\Tolva Mail Server'
 
+step "setup.exe carries the shortcuts' three icons"
+expect "setup.exe icons" "$(wine "$icons" --icons "Z:${setup//\//\\}" | tr -d '\r' | tr '\n' ' ')" \
+  "icons=3 icon0=yes icon1=yes icon2=yes "
+
 step "CreateIcons over old groups, with desktop, Quick Launch (missing) and web mail"
 mkdir -p "$group/sub" "$common/Tolva Mail Server" "$programs/Nivalis Tolva Mail Server" \
   "$common/Other Vendor"
