@@ -241,6 +241,13 @@ TEST_F(ShellIntegrationTest, NamesThatLeaveTheirFolderDeleteAndMakeNothing) {
   EXPECT_THAT(Names(folder / "Common\\"),
               ElementsAre("Neighbour", "Nivalis Tolva Mail Server", "keep.txt"));
 
+  // Quick Launch lives below AppData, or below the temporary folder when
+  // AppData is not recorded.
+  EXPECT_EQ(QuickLaunchFolder(), folder / "AppData\\Microsoft\\Internet Explorer\\Quick Launch\\");
+  registry.SetString(RegistryRoot::CurrentUser, kShellFolders, "AppData", "");
+  EXPECT_EQ(QuickLaunchFolder(), "C:\\Temp\\Microsoft\\Internet Explorer\\Quick Launch\\");
+  EXPECT_EQ(DesktopFolder(), folder / "Desktop\\");
+
   // Without "Common Programs" no group is made anywhere, not at a drive's
   // root; the desktop link and the keys still are.
   registry.SetString(RegistryRoot::LocalMachine, kShellFolders, "Common Programs", "");
