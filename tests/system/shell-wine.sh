@@ -50,10 +50,13 @@ for n in $(seq 91 119); do
 done
 [ -n "$xvfb_pid" ] || fail "no free display number"
 setup_pid=
+passed=
 cleanup() {
   [ -n "$setup_pid" ] && kill "$setup_pid" 2>/dev/null || true
   wineserver -k 2>/dev/null || true
   kill "$xvfb_pid" 2>/dev/null || true
+  # A failed run keeps its prefix for a look; a passing one frees the space.
+  if [ -n "$passed" ]; then rm -rf "$work"; fi
 }
 trap cleanup EXIT
 wait_for 10 test -e "/tmp/.X11-unix/X${DISPLAY#:}" || fail "Xvfb did not start"
@@ -298,4 +301,5 @@ has_line "$host/logs/setiface.log" 'setifaceUninstallProgram "Nivalis" 0 2' ||
 grep -q "Uninstall completed. Some elements could not be removed." <<<"$closing" ||
   fail "closing box: $closing"
 wait_for 30 has_line "$c/opened.txt" "$dir" || fail "the installation folder was not opened"
+passed=1
 echo "shell and uninstall: all checks passed"
