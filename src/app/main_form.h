@@ -94,6 +94,15 @@ class TMainForm : public ui::TForm {
 
   // The installer's state, held here for the whole run.
   TInstallerState State;
+  // The shell folders of the user (switched to the machine's for "Common
+  // Programs").
+  TAdvancedRegistry AdvancedRegistry{TRegistryKey::hkCURRENT_USER,
+                                     "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer",
+                                     "Shell Folders"};
+  // The suite's entry in the system's list of installed programs.
+  TAdvancedRegistry AdvancedRegistryInstall{
+      TRegistryKey::hkLOCAL_MACHINE, "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
+      "Tolva"};
   // The product key; start-up points it at the suite's key.
-  TAdvancedRegistry PathRegistry{TRegistryKey::hkLOCAL_MACHINE, "\\Software", "Setup"};
+  TAdvancedRegistry PathRegistry{TRegistryKey::hkLOCAL_MACHINE, "\\Software", "Tolva"};
 };

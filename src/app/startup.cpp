@@ -5,6 +5,7 @@
 #include "app/component_exclusions.h"
 #include "app/installer_info.h"
 #include "app/language_chooser.h"
+#include "app/shell_integration.h"
 #include "app/web_login.h"
 #include "app/wizard_pages.h"
 #include "components/component_state.h"
@@ -80,7 +81,7 @@ void PresetDestination(TMainForm& form) {
 }  // namespace
 
 std::function<void(TMainForm&)>& UninstallProcedure() {
-  static std::function<void(TMainForm&)> procedure;
+  static std::function<void(TMainForm&)> procedure = RunUninstall;
   return procedure;
 }
 
@@ -115,12 +116,6 @@ void RunCommandLine(TMainForm& form, const std::string& argument) {
   StartupTrace("settings loaded");
   if (SameText(argument, kUninstallSwitch)) {
     if (AskYesNo(Message(TMessage::cUnInstallQ)) != ui::TModalResult::Yes) EndProgram(kExitSuccess);
-    if (!UninstallProcedure()) {
-      ui::ShowMessageBox("The removal of the suite is not part of this build of Setup.",
-                         Message(TMessage::cError), ui::TMessageButtons::Ok,
-                         ui::TMessageIcon::Error);
-      EndProgram(kExitNotAvailable);
-    }
     UninstallProcedure()(form);
   } else if (IsWebLoginSwitch(argument)) {
     OpenWithShell(WebLoginUrl(argument));

@@ -26,6 +26,6 @@ void FormShow(TApplicationWindows& windows);
 // Presets the wizard for an upgrade of the installation in folder.
 void UpgradePreset(TMainForm& form, const std::string& folder);
 
-// The removal of the suite that "/UNINSTALL" runs after its question; empty
-// while this build has none.
+// The removal of the suite that "/UNINSTALL" runs after its question
+// (RunUninstall); tests put their own in its place.
 std::function<void(TMainForm&)>& UninstallProcedure();

@@ -4,8 +4,6 @@
 
 // Installed, a command-line action finished, or the user cancelled.
 inline constexpr int kExitSuccess = 0;
-// An action of the command line that this build does not carry out.
-inline constexpr int kExitNotAvailable = 1;
 // A fatal error before anything was installed (the download was aborted).
 inline constexpr int kExitFailedBeforeInstall = 3;
 // A fatal error during the installation run (archives, folders, copies,

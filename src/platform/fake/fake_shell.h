@@ -1,8 +1,10 @@
-// A shell for tests: records what would have been opened.
+// A shell for tests: records what would have been opened and every link it
+// was asked to save; with WriteLinks it also leaves a file at the link's path.
 #pragma once
 
 #include <vector>
 
+#include "platform/files.h"
 #include "platform/shell.h"
 
 namespace platform {
@@ -31,6 +33,20 @@ class FakeShell final : public Shell {
     return NetworkDialogResult;
   }
   std::vector<std::string> Drives() override { return DriveRoots; }
+  bool CreateLink(const ShellLinkRequest& link) override {
+    Links.push_back(link);
+    if (!LinkResult) return false;
+    if (!WriteLinks) return true;
+    File file;
+    if (!file.Open(link.LinkPath, FileMode::Create)) return false;
+    file.Write(link.Target.data(), link.Target.size());
+    file.Close();
+    return true;
+  }
+  std::string DesktopFolder(WindowHandle owner) override {
+    (void)owner;
+    return Desktop;
+  }
 
   std::vector<ShellRequest> Opened;
   std::vector<Share> Shares;
@@ -39,6 +55,10 @@ class FakeShell final : public Shell {
   int NetworkDialogs = 0;
   bool NetworkDialogResult = false;
   std::vector<std::string> DriveRoots = {"C:\\"};
+  std::vector<ShellLinkRequest> Links;
+  bool LinkResult = true;
+  bool WriteLinks = false;
+  std::string Desktop;
 
  private:
   Shell* previous_;

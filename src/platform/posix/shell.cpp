@@ -3,7 +3,7 @@
 namespace platform {
 namespace {
 
-// The shell's verbs and network shares exist only on Windows.
+// The shell's verbs, links and network shares exist only on Windows.
 class PosixShell final : public Shell {
  public:
   bool Open(const ShellRequest&) override { return false; }
@@ -11,6 +11,8 @@ class PosixShell final : public Shell {
     return false;
   }
   bool NetworkDriveDialog(WindowHandle) override { return false; }
+  bool CreateLink(const ShellLinkRequest&) override { return false; }
+  std::string DesktopFolder(WindowHandle) override { return {}; }
   // One file system, named as the file layer names its root.
   std::vector<std::string> Drives() override { return {"\\"}; }
 };

@@ -124,14 +124,73 @@ void Logo(HDC dc, const RECT& area) {
   Emblem(dc, box, kDeepBlue, kFrost);
 }
 
+// A round badge in the lower left corner of an icon, ringed in frost so
+// that it stands apart from the logo under it; returns its inner circle.
+RECT Badge(HDC dc, const RECT& area, COLORREF fill) {
+  const int size = area.right - area.left;
+  const int diameter = size * 11 / 20;
+  const int ring = std::max<int>(1, size / 24);
+  RECT badge{area.left, area.bottom - diameter, area.left + diameter, area.bottom};
+  HPEN pen = CreatePen(PS_SOLID, ring, kFrost);
+  HBRUSH brush = CreateSolidBrush(fill);
+  HGDIOBJ oldPen = SelectObject(dc, pen);
+  HGDIOBJ oldBrush = SelectObject(dc, brush);
+  Ellipse(dc, badge.left, badge.top, badge.right, badge.bottom);
+  SelectObject(dc, oldBrush);
+  SelectObject(dc, oldPen);
+  DeleteObject(brush);
+  DeleteObject(pen);
+  return RECT{badge.left + ring, badge.top + ring, badge.right - ring, badge.bottom - ring};
+}
+
+// The uninstall shortcut's icon: the logo with a red badge holding a bar.
+void UninstallIcon(HDC dc, const RECT& area) {
+  Logo(dc, area);
+  const RECT inner = Badge(dc, area, RGB(200, 40, 40));
+  const int width = inner.right - inner.left;
+  const int height = std::max<int>(2, width / 5);
+  const int top = (inner.top + inner.bottom - height) / 2;
+  RECT bar{inner.left + width / 5, top, inner.right - width / 5, top + height};
+  FillColor(dc, bar, kFrost);
+}
+
+// The web shortcuts' icon: the logo with a globe badge.
+void WebIcon(HDC dc, const RECT& area) {
+  Logo(dc, area);
+  const RECT inner = Badge(dc, area, RGB(30, 140, 90));
+  const int width = inner.right - inner.left;
+  const int cx = (inner.left + inner.right) / 2;
+  const int cy = (inner.top + inner.bottom) / 2;
+  HPEN pen = CreatePen(PS_SOLID, std::max<int>(1, width / 12), kFrost);
+  HGDIOBJ oldPen = SelectObject(dc, pen);
+  HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+  // A meridian and the equator with two parallels.
+  Ellipse(dc, cx - width / 5, inner.top + 1, cx + width / 5 + 1, inner.bottom - 1);
+  Line(dc, inner.left + 1, cy, inner.right - 1, cy);
+  Line(dc, cx, inner.top + 1, cx, inner.bottom - 1);
+  Line(dc, inner.left + width / 6, inner.top + width / 4, inner.right - width / 6,
+       inner.top + width / 4);
+  Line(dc, inner.left + width / 6, inner.bottom - width / 4, inner.right - width / 6,
+       inner.bottom - width / 4);
+  SelectObject(dc, oldBrush);
+  SelectObject(dc, oldPen);
+  DeleteObject(pen);
+}
+
 }  // namespace
 
 bool DrawPicture(HDC dc, const RECT& area, std::string_view name) {
   const bool welcome = name == "WELCOME";
-  if (!welcome && name != "LOGO" && name != "MAINICON") return false;
+  const bool uninstall = name == "UNINSTALLICON";
+  const bool web = name == "WEBICON";
+  if (!welcome && !uninstall && !web && name != "LOGO" && name != "MAINICON") return false;
   if (area.right <= area.left || area.bottom <= area.top) return true;
   if (welcome)
     Welcome(dc, area);
+  else if (uninstall)
+    UninstallIcon(dc, area);
+  else if (web)
+    WebIcon(dc, area);
   else
     Logo(dc, area);
   return true;

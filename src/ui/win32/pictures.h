@@ -9,8 +9,9 @@
 
 namespace ui::win32 {
 
-// Draws the named picture ("WELCOME", "LOGO", "MAINICON") stretched over
-// the rectangle. Returns false, drawing nothing, for an unknown name.
+// Draws the named picture ("WELCOME", "LOGO", "MAINICON", and the
+// shortcuts' "UNINSTALLICON" and "WEBICON") stretched over the rectangle. Returns false, drawing
+// nothing, for an unknown name.
 bool DrawPicture(HDC dc, const RECT& area, std::string_view name);
 
 // The named picture as an icon of size x size pixels; nullptr when the
