@@ -112,18 +112,19 @@ tls=$(awk '$1 == "tls" {print $2}' "$work/ports")
 wait_for_port 127.0.0.1 "$plain" "$peer" && wait_for_port ::1 "$plain" "$peer" || exit 1
 
 echo "tolvaget over TLS: the test CA's servers" >"$work/www/file.txt"
+# start_s_server CERT PORT: in this shell, so that its end is ours to make.
 start_s_server() {
-  local cert=$1 port
-  port=$(free_port)
-  (cd "$work/www" && exec openssl s_server -quiet -accept "$port" -naccept 20 -WWW \
-    -cert "$ca/$cert.pem" -key "$ca/$cert.key" >/dev/null 2>&1) &
+  (cd "$work/www" && exec openssl s_server -quiet -accept "$2" -naccept 20 -WWW \
+    -cert "$ca/$1.pem" -key "$ca/$1.key" >/dev/null 2>&1) &
   pids+=($!)
-  wait_for_port 127.0.0.1 "$port" $! || exit 1
-  echo "$port"
+  wait_for_port 127.0.0.1 "$2" $! || exit 1
 }
-good=$(start_s_server localhost)
-other=$(start_s_server other)
-rogue=$(start_s_server rogue)
+good=$(free_port)
+start_s_server localhost "$good"
+other=$(free_port)
+start_s_server other "$other"
+rogue=$(free_port)
+start_s_server rogue "$rogue"
 
 hits() { python3 -c "
 import urllib.request
