@@ -1,5 +1,6 @@
 #include "support/paths.h"
 
+#include "platform/codepage.h"
 #include "platform/files.h"
 #include "platform/system_info.h"
 #include "support/text.h"
@@ -85,4 +86,19 @@ std::string GetSpecialFolder(SpecialFolder kind, bool noFallback) {
   folder = ShortString(Trim(folder));
   if (folder.empty() && !noFallback) folder = ProgramFolder();
   return WithPathDelimiter(folder, true, false);
+}
+
+namespace {
+
+std::string NormalisedFolder(const std::string& folder) {
+  if (folder.empty()) return {};
+  return platform::AnsiUpperCase(
+      WithPathDelimiter(platform::FullPath(WithPathDelimiter(folder, true, true)), true, true));
+}
+
+}  // namespace
+
+bool SameFolder(const std::string& first, const std::string& second) {
+  const std::string a = NormalisedFolder(first);
+  return !a.empty() && a == NormalisedFolder(second);
 }

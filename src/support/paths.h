@@ -20,6 +20,9 @@ std::string ProgramFolder();
 // Creates the folder and every missing parent; true when it exists after.
 bool ForceFolders(const std::string& path);
 bool IsAbsolutePath(std::string_view path);
+// Whether two folders are the same after normalisation (full path, one
+// trailing `\`, letter case ignored); an empty folder matches nothing.
+bool SameFolder(const std::string& first, const std::string& second);
 
 enum class SpecialFolder { Temporary, Windows, System };
 // The folder ends in `\`. When the system reports none and noFallback is

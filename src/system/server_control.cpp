@@ -31,11 +31,6 @@ bool OlderThan(const std::string& version, const char* than) {
   return !version.empty() && !VersionAtLeast(version, than);
 }
 
-// The same folder however its trailing backslash and letter case are written.
-bool SameFolder(const std::string& a, const std::string& b) {
-  return SameText(WithPathDelimiter(a, true, true), WithPathDelimiter(b, true, true));
-}
-
 }  // namespace
 
 TServerControl::TServerControl(TServerSettings& settings, TProgressCaption progress)

@@ -65,23 +65,12 @@ void UninstallAntivirusEngine(const std::string& installPath) {
     WriteSetupLog("Antivirus engine uninstall returned " + std::to_string(returned));
 }
 
-std::string NormalisedFolder(const std::string& folder) {
-  if (folder.empty()) return {};
-  return platform::AnsiUpperCase(
-      WithPathDelimiter(platform::FullPath(WithPathDelimiter(folder, true, true)), true, true));
-}
-
 void DeleteLinkIn(const std::string& folder, const std::string& name) {
   if (folder.empty() || !IsSafeShellName(name)) return;
   platform::RemoveFile(folder + name + ".lnk");
 }
 
 }  // namespace
-
-bool SameFolder(const std::string& first, const std::string& second) {
-  const std::string a = NormalisedFolder(first);
-  return !a.empty() && a == NormalisedFolder(second);
-}
 
 void RemoveProgramFolders(const std::string& programFolder, const std::string& installPath) {
   DeleteSubfolder(programFolder, "doc\\");

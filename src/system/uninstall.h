@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "support/paths.h"
+
 #include "system/shell_registries.h"
 
 struct TUninstallRequest {
@@ -14,10 +16,6 @@ struct TUninstallRequest {
   // setup library is looked for below it.
   std::string InstallPath;
 };
-
-// Whether two folders are the same after normalisation (full path, one
-// trailing `\`, letter case ignored); an empty folder matches nothing.
-bool SameFolder(const std::string& first, const std::string& second);
 
 // The program folders, each deleted as a tree with failures ignored:
 // doc\, the wizards and spell checker folders, modules\ ... php\, then the
