@@ -3,6 +3,7 @@
 #include <exception>
 #include <vector>
 
+#include "database/firebird_database.h"
 #include "database/mysql_database.h"
 #include "database/sqlite_database.h"
 #include "support/text.h"
@@ -29,6 +30,8 @@ std::unique_ptr<TConnectionObject> CreateConnectionObject(TDatabaseDriver driver
       return std::make_unique<TMySQLDatabase>();
     case TDatabaseDriver::SQLite:
       return std::make_unique<TSQLiteDatabase>();
+    case TDatabaseDriver::Firebird:
+      return std::make_unique<TFireBirdDatabase>();
     default:
       break;
   }
@@ -106,6 +109,10 @@ void TDBConnection::ApplyConnection(bool useBackup) {
     mysql->SetParam("HostName", server);
   } else if (auto* sqlite = dynamic_cast<TSQLiteDatabase*>(connection_.get())) {
     sqlite->SetFileName(source);
+  } else if (auto* firebird = dynamic_cast<TFBLDatabase*>(connection_.get())) {
+    firebird->DBFile = source;
+    firebird->User = user;
+    firebird->Password = password;
   }
 
   const uint32_t syntax = ReadConnectionNumber(Field(part, 4));
