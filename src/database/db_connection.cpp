@@ -5,6 +5,7 @@
 
 #include "database/firebird_database.h"
 #include "database/mysql_database.h"
+#include "database/odbc_connection.h"
 #include "database/sqlite_database.h"
 #include "support/text.h"
 
@@ -26,14 +27,14 @@ std::string Field(const std::string& text, size_t index) {
 
 std::unique_ptr<TConnectionObject> CreateConnectionObject(TDatabaseDriver driver) {
   switch (driver) {
+    case TDatabaseDriver::ODBC:
+      return std::make_unique<THdbc>();
     case TDatabaseDriver::MySQL:
       return std::make_unique<TMySQLDatabase>();
     case TDatabaseDriver::SQLite:
       return std::make_unique<TSQLiteDatabase>();
     case TDatabaseDriver::Firebird:
       return std::make_unique<TFireBirdDatabase>();
-    default:
-      break;
   }
   return nullptr;
 }
@@ -72,6 +73,11 @@ void TDBConnection::SetConnectionString(const std::string& text) {
     driver_ = driver;
   }
   if (!connection_) connection_ = CreateConnectionObject(driver_);
+  if (auto* odbc = dynamic_cast<THdbc*>(connection_.get())) {
+    odbc->InfoPrompt = odbc::kDriverNoPrompt;
+    // The flag of the previous configuration asks for the driver manager's cursors.
+    if (cursorLibrary_) odbc->CursorLib = odbc::kCurUseOdbc;
+  }
 
   const size_t bar = text.find('|');
   primary_ = text.substr(0, bar);
@@ -102,7 +108,23 @@ void TDBConnection::ApplyConnection(bool useBackup) {
   const std::string user = Field(part, 1);
   const std::string password = Field(part, 2);
   const std::string server = Field(part, 3);
-  if (auto* mysql = dynamic_cast<TMySQLDatabase*>(connection_.get())) {
+  if (auto* odbc = dynamic_cast<THdbc*>(connection_.get())) {
+    const size_t question = source.find('?');
+    odbc->DataSource = source.substr(0, question);
+    odbc->Attributes.clear();
+    if (question != std::string::npos) {
+      const std::string attributes = source.substr(question + 1);
+      size_t start = 0;
+      while (start <= attributes.size()) {
+        const size_t amp = attributes.find('&', start);
+        odbc->Attributes.push_back(attributes.substr(start, amp - start));
+        if (amp == std::string::npos) break;
+        start = amp + 1;
+      }
+    }
+    odbc->UserName = user;
+    odbc->Password = password;
+  } else if (auto* mysql = dynamic_cast<TMySQLDatabase*>(connection_.get())) {
     mysql->SetDatabaseName(source);
     mysql->SetParam("UserName", user);
     mysql->SetParam("Password", password);

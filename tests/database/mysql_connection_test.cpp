@@ -2,12 +2,18 @@
 // the test's own on loopback.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
+
+#include <unistd.h>
 
 #include "database/database_error.h"
 #include "database/db_connection.h"
 #include "database/mysql_database.h"
+#include "database/odbc_connection.h"
 #include "mariadb_server.h"
+#include "peer_tools.h"
 
 namespace {
 
@@ -134,6 +140,44 @@ TEST(MySQLConnection, BackupRules) {
     EXPECT_EQ(ConnectError(connection), "connected");
     EXPECT_FALSE(connection.UsingBackup());
   }
+}
+
+TEST(MySQLConnection, ThroughTheMariaDBODBCDriver) {
+  char path[] = "/tmp/odbc-ini-XXXXXX";
+  const int descriptor = mkstemp(path);
+  ASSERT_GE(descriptor, 0);
+  close(descriptor);
+  std::ofstream(path) << "[mariadsn]\nDriver=MariaDB Unicode\nServer=127.0.0.1\nPort="
+                      << server->Port() << "\nDatabase=maildb\n";
+  setenv("ODBCINI", path, 1);
+
+  TDBConnection connection;
+  connection.SetConnectionString("mariadsn;mail;pw;;3;1");
+  EXPECT_EQ(connection.Syntax(), 3);
+  try {
+    connection.Connect();
+  } catch (const std::exception& e) {
+    ADD_FAILURE() << e.what();
+  }
+  EXPECT_TRUE(connection.Connection()->IsOpen());
+  EXPECT_NE(server->Sql("SELECT db FROM information_schema.processlist WHERE user='mail';")
+                .find("maildb"),
+            std::string::npos);
+
+  TDBConnection refused;
+  refused.SetConnectionString("mariadsn;mail;secret;;3;1");
+  try {
+    refused.Connect();
+    ADD_FAILURE() << "connected with a wrong password";
+  } catch (const EODBC& e) {
+    ASSERT_FALSE(e.Records().empty());
+    EXPECT_EQ(e.Records().front().State, "28000");
+    EXPECT_NE(std::string(e.what()).find("Access denied for user 'mail'@'localhost'"),
+              std::string::npos)
+        << e.what();
+    EXPECT_EQ(std::string(e.what()).find("secret"), std::string::npos);
+  }
+  std::remove(path);
 }
 
 }  // namespace
