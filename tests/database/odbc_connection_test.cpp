@@ -7,6 +7,7 @@
 #include "common/temp_folder.h"
 #include "database/db_connection.h"
 #include "database/odbc_connection.h"
+#include "database/sqlite_database.h"
 #include "peer_tools.h"
 #include "platform/files.h"
 
@@ -68,6 +69,33 @@ TEST(ODBCConnection, DataSourcesAttributesAndErrors) {
     EXPECT_EQ(ConnectError(connection), "connected");
     EXPECT_TRUE(connection.UsingBackup());
   }
+}
+
+TEST(ODBCConnection, DriverNumbers) {
+  TDBConnection connection;
+  connection.SetConnectionString("a;;;;;");
+  EXPECT_EQ(connection.Driver(), TDatabaseDriver::ODBC);
+  EXPECT_NE(dynamic_cast<THdbc*>(connection.Connection()), nullptr);
+  connection.SetConnectionString("a;;;;;0");
+  EXPECT_EQ(connection.Driver(), TDatabaseDriver::ODBC);
+  // Another driver takes a client of its own.
+  connection.SetConnectionString("a.db;;;;;3");
+  EXPECT_EQ(connection.Driver(), TDatabaseDriver::SQLite);
+  EXPECT_NE(dynamic_cast<TSQLiteDatabase*>(connection.Connection()), nullptr);
+  // A number that names no driver leaves the driver as it was.
+  connection.SetConnectionString("b.db;;;;;7");
+  EXPECT_EQ(connection.Driver(), TDatabaseDriver::SQLite);
+  EXPECT_EQ(dynamic_cast<TSQLiteDatabase&>(*connection.Connection()).FileName(), "b.db");
+  connection.SetConnectionString("dsn;;;;2;1");
+  auto& odbc = dynamic_cast<THdbc&>(*connection.Connection());
+  EXPECT_EQ(odbc.DataSource, "dsn");
+  // The cursor flag of the previous configuration (SQLite's syntax) asks for
+  // the driver manager's cursors; a first configuration never does.
+  EXPECT_EQ(odbc.CursorLib, odbc::kCurUseOdbc);
+  TDBConnection fresh;
+  fresh.SetConnectionString("dsn;;;;2;1");
+  EXPECT_EQ(dynamic_cast<THdbc&>(*fresh.Connection()).CursorLib, odbc::kCurUseDriver);
+  EXPECT_TRUE(fresh.CursorLibrary());
 }
 
 TEST(ODBCConnection, DiagnosticRecordsWithoutADriverManagerRecord) {
