@@ -11,6 +11,7 @@
 #include "components/component_selection.h"
 #include "config/settings_record.h"
 #include "database/connection_string.h"
+#include "database/odbc_dialog.h"
 #include "localization/message_table.h"
 #include "support/exit_codes.h"
 #include "support/paths.h"
@@ -152,10 +153,14 @@ void BindWizard(TApplicationWindows& windows) {
   };
   form.WMURLLabel->OnClick = [&form](ui::TControl&) { OpenWithShell(form.WMURLLabel->Text()); };
   TODBCForm& dialog = windows.ODBCForm;
+  BindODBCForm(dialog, [&form] { return form.State.RecordedInstallDir; });
+  // OK asks the seam, so that the wizard's own tests can stand in for the database.
   dialog.OnCloseQuery = [&dialog](ui::TForm&, bool& canClose) {
     DatabaseFormCloseQuery(dialog, canClose);
   };
-  CancelOnEscape(dialog);
+  WizardOperations().TestDatabaseConnection = [&dialog](bool silent) {
+    return TestDatabaseConnection(dialog, silent);
+  };
 }
 
 TWizardOperations& WizardOperations() {
