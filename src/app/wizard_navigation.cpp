@@ -3,7 +3,6 @@
 #include <exception>
 
 #include "app/components_page.h"
-#include "app/escape_key.h"
 #include "app/folder_chooser.h"
 #include "app/language_chooser.h"
 #include "app/wizard_operations.h"
