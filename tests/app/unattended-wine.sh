@@ -4,9 +4,10 @@
 # damaged main archive, a bad answer file and the removal. Every effect is
 # read from outside: the files, `wine reg query`, svcprobe (the system's own
 # service queries), lnkinfo, the stand-ins' logs and tolvacfg.
-# Usage: unattended-wine.sh DEMO_DIR TOLVACFG SVCPROBE WORK_DIR
+# servicedriver only sets a start type up, as an administrator would.
+# Usage: unattended-wine.sh DEMO_DIR DEMO_SOURCES TOLVACFG SVCPROBE SERVICEDRIVER WORK_DIR
 set -Eeuo pipefail
-demo=$1 tolvacfg=$2 probe=$3 work=$4
+demo=$1 demo_sources=$2 tolvacfg=$3 probe=$4 driver=$5 work=$6
 trap 'echo "FAILED at line $LINENO: $BASH_COMMAND" >&2' ERR
 
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
@@ -58,6 +59,7 @@ setup() { # installer-folder arguments...
 
 c="$WINEPREFIX/drive_c"
 dist='C:\dist\'
+extract="C:\\users\\$(id -un)\\Temp\\tolvainstall\\"
 cp -r "$demo" "$c/dist"
 dir='C:\Program Files\Tolva\'
 host="$c/Program Files/Tolva"
@@ -104,19 +106,20 @@ dns=$(setting DnsServers)
 first=$(sed -n 's/^nameserver[[:space:]]*\([^[:space:]]*\).*/\1/p' /etc/resolv.conf | head -n 1)
 [ -z "$first" ] || [[ ";$dns;" == *";$first;"* ]] || fail "DNS servers '$dns' lack $first"
 log_lines >"$work/log1.txt"
-expected="Started \"Nivalis Tolva Mail Server\" 9.1.5-7 \"$dir\"
+cat >"$work/expected1.txt" <<EOF
+Started "Nivalis Tolva Mail Server" 9.1.5-7 "$dir"
 Checking running services
 Services stopped
-Data file extracted to \"C:\\users\\$(id -un)\\Temp\\tolvainstall\\\"
+Data file extracted to "$extract"
 Copying files...
 Copying files done
 Installing services
-Extracted data deleted \"C:\\users\\$(id -un)\\Temp\\tolvainstall\\\"
+Extracted data deleted "$extract"
 Starting services
 Finished
-"
-[ "$(cat "$work/log1.txt")" = "$expected" ] ||
-  fail "setup.log differs: $(diff <(echo "$expected") "$work/log1.txt")"
+
+EOF
+diff "$work/expected1.txt" "$work/log1.txt" >&2 || fail "setup.log differs"
 for name in "${names[@]}"; do
   probe --wait-state "$name" RUNNING 30 >/dev/null || fail "$name is not running"
   out=$(probe "$name")
@@ -124,10 +127,11 @@ for name in "${names[@]}"; do
   reg_value "$services_key\\$name" ImagePath | grep -qF "$dir" || fail "$name: no ImagePath"
   wait_line "$host/logs/$name.log" "$name start"
 done
-[ -d "$group" ] && ls "$group"/*.lnk >/dev/null 2>&1 || fail "no program group with shortcuts"
-target=$(lnkinfo "$group/Nivalis Server Administration.lnk" | tr -d '\r' |
-  sed -n 's/^[[:space:]]*Local path[[:space:]]*: //p')
-expect "administration shortcut" "$target" "${dir}config.exe"
+[ -d "$group" ] || fail "no program group"
+link_field() { lnkinfo "$1" | tr -d '\r' | sed -n "s/^[[:space:]]*$2[[:space:]]*: //p"; }
+targets=$(for link in "$group"/*.lnk; do link_field "$link" 'Local path'; done | sort -u)
+grep -qxF "${dir}config.exe" <<<"$targets" || fail "no shortcut to config.exe: $targets"
+grep -qxF "${dir}setup.exe" <<<"$targets" || fail "no shortcut to setup.exe: $targets"
 expect "product version" "$(reg_value "$product_key" Version)" "REG_SZ 9.1.5-7"
 expect "uninstall string" "$(reg_value "$uninstall_key" UninstallString)" \
   "REG_SZ \"${dir}setup.exe\" /UNINSTALL"
@@ -139,11 +143,28 @@ grep -qF 'setifaceInstallProgram "Nivalis" "C:\users' "$setiface" ||
   grep -qF 'setifaceInstallProgram "Nivalis"' "$setiface" || fail "install arguments"
 grep -qF "\"${dir}avast\" \"/minicore /noreboot /forceinstall\" 2" "$setiface" ||
   fail "install arguments: $(cat "$setiface")"
-grep -qxF 'Components=0,1,2,3,4,5,6,7,8,9,10,11' <(tr -d '\r' <"$c/dist/saved.ini") ||
-  fail "saved answers: $(cat "$c/dist/saved.ini")"
+saved=$(tr -d '\r' <"$c/dist/saved.ini" | sed -n 's/^Components=//p' | tr , '\n' | sort -n | xargs)
+expect "saved components" "$saved" "0 1 2 3 4 5 6 7 8 9 10 11"
 ! grep -qi password "$c/dist/saved.ini" || fail "a password was saved"
 
-# 2. The same again is an upgrade that keeps the settings.
+# create.bat ran once, hidden, in its folder.
+wait_line "$host/ldap/created.txt" "LDAP database created"
+# php.ini from its template: no blank or indented lines, the folders filled in.
+! grep -qE '^[[:space:]]*$' "$host/php/php.ini" || fail "php.ini has a blank line"
+! grep -qE '^[[:space:]]' "$host/php/php.ini" || fail "php.ini has an indented line"
+grep -qF "extension_dir = \"${dir}php\ext\\\"" "$host/php/php.ini" || fail "php.ini: extension_dir"
+! grep -qF '%%' "$host/php/php.ini" || fail "php.ini kept a placeholder"
+
+# 2. The same again is an upgrade that keeps the settings and what the
+#    administrator made of the modules.
+echo "my rules" >"$host/spam/rules/local.cf"
+echo "old rules" >"$host/spam/rules/1_header.cf"
+echo "site rules" >"$host/spam/rules/site.cf"
+echo "learned" >"$host/spam/antispam.db"
+echo "appointments" >"$host/calendar/groupware.db"
+echo "my php.ini" >"$host/php/php.ini"
+echo "my certificate" >"$host/config/cert.pem"
+rm "$host/ldap/create.bat" "$host/ldap/created.txt"
 cp "$host/config/settings.cfg" "$work/settings-before.cfg"
 lines_before=$(wc -l <"$setiface")
 setup "$dist" /SILENT /VERYSILENT "/LOADINF=${dist}answers.ini"
@@ -152,10 +173,20 @@ cmp -s "$work/settings-before.cfg" "$host/config/settings.cfg" || fail "the upgr
 tail -n +$((lines_before + 1)) "$setiface" | tr -d '\r' | cut -d' ' -f1 | sort -u >"$work/calls.txt"
 expect "second run's engine calls" "$(cat "$work/calls.txt")" "setifaceUpdateFiles"
 for name in "${names[@]}"; do probe --wait-state "$name" RUNNING 30 >/dev/null; done
+expect "local rules" "$(cat "$host/spam/rules/local.cf")" "my rules"
+expect "site rules" "$(cat "$host/spam/rules/site.cf")" "site rules"
+cmp -s "$host/spam/rules/1_header.cf" "$demo_sources/setupas/rules/1_header.cf" ||
+  fail "the numbered rules were not replaced"
+expect "antispam.db" "$(cat "$host/spam/antispam.db")" "learned"
+expect "groupware.db" "$(cat "$host/calendar/groupware.db")" "appointments"
+expect "php.ini.old" "$(cat "$host/php/php.ini.old")" "my php.ini"
+expect "certificate" "$(cat "$host/config/cert.pem")" "my certificate"
+[ ! -e "$host/ldap/create.bat" ] || fail "ldap\ was unpacked again"
+[ ! -e "$host/ldap/created.txt" ] || fail "create.bat ran again"
 
 # 3. A damaged main archive: the run ends with 4, and a server the
 #    administrator disabled is disabled again.
-wine sc config TolvaIM start= disabled >/dev/null
+wine "$driver" start-type TolvaIM 4 >/dev/null
 mkdir -p "$c/broken"
 cp -r "$demo"/. "$c/broken/"
 cp "$c/dist/answers.ini" "$c/broken/"
