@@ -153,7 +153,9 @@ wait_line "$host/ldap/created.txt" "LDAP database created"
 ! grep -qE '^[[:space:]]*$' "$host/php/php.ini" || fail "php.ini has a blank line"
 ! grep -qE '^[[:space:]]' "$host/php/php.ini" || fail "php.ini has an indented line"
 grep -qF "extension_dir = \"${dir}php\ext\\\"" "$host/php/php.ini" || fail "php.ini: extension_dir"
-! grep -qF '%%' "$host/php/php.ini" || fail "php.ini kept a placeholder"
+# Only the first placeholder of each kind in a line is replaced.
+grep -qxF "include_path = \".;${dir}php\\pear\\;%%installpath%%php\\includes\\\"" \
+  <(tr -d '\r' <"$host/php/php.ini") || fail "php.ini: include_path"
 
 # 2. The same again is an upgrade that keeps the settings and what the
 #    administrator made of the modules.
