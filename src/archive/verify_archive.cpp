@@ -1,0 +1,39 @@
+#include "archive/verify_archive.h"
+
+#include <exception>
+
+#include "archive/archive_format.h"
+#include "archive/archive_input.h"
+#include "archive/entry_codec.h"
+
+bool VerifyArchive(const std::string& archivePath) {
+  TArchiveInput input;
+  if (archivePath.empty() || !input.Open(archivePath)) return false;
+  bool whole = false;
+  try {
+    TArchiveHeader header;
+    if (!ReadArchiveHeader(input, header)) return false;
+    const uint32_t version = header.Version();
+    TEntryDecoder decoder;
+    whole = true;
+    while (whole && !input.AtEnd()) {
+      TArchiveEntry entry;
+      if (!ReadEntryHeader(input, version, entry)) {
+        whole = false;
+        break;
+      }
+      if (entry.Name.empty()) break;  // the end marker
+      if (!IsSafeEntryName(entry.Name) || entry.Encrypted()) {
+        whole = false;
+        break;
+      }
+      if (entry.StoredSize != 0)
+        whole = decoder.DecodeEntryData(input, entry, version, nullptr,
+                                        [](const uint8_t*, size_t) {});
+    }
+  } catch (const std::exception&) {
+    whole = false;
+  }
+  input.Close();
+  return whole;
+}
