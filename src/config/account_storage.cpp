@@ -70,6 +70,10 @@ bool NextDatabaseAccount(TAccountEnum& accounts) {
 
 }  // namespace
 
+TAccountEnum::~TAccountEnum() {
+  EndAccountEnum(*this);
+}
+
 std::string AccountsFilePath(const std::string& domain) {
   std::string name = LowerCase(Trim(domain));
   if (!UsableDomainName(name)) return std::string();

@@ -18,6 +18,12 @@ inline constexpr const char* kAccountsFileName = "users.cfg";
 // EndAccountEnum. After each NextAccount that returned false, Account is the
 // plain record and Index its number in the domain (from 0).
 struct TAccountEnum {
+  TAccountEnum() = default;
+  TAccountEnum(const TAccountEnum&) = delete;
+  TAccountEnum& operator=(const TAccountEnum&) = delete;
+  // Ends an enumeration still open, so that the library's is not left behind.
+  ~TAccountEnum();
+
   AccountRecord Account;
   int32_t Index = -1;
 

@@ -14,7 +14,16 @@
 //   ignore-stop   stop requests (and WM_CLOSE) are logged and ignored
 //   fail-start    the service reports STOPPED with an error before RUNNING
 //   short-answer  command 4099 gets a 2-byte answer instead of 4
+//
+// The Control server also answers HTTP on the web port of the settings
+// ("config\settings.cfg" below its folder; 32000 when it holds none) on the
+// loopback addresses: every GET gets 200 and a small page, any other method
+// 405; each request is logged as "http METHOD PATH". Whether it listens (or
+// why not) goes to "logs\http.log" alone, so that the other logs stay as
+// they were for servers that are never asked a page.
 #include <windows.h>
+#include <winsock2.h>
+#include <ws2tcpip.h>
 
 #include <tlhelp32.h>
 
@@ -211,6 +220,117 @@ DWORD StartPipe() {
   return NO_ERROR;
 }
 
+// The web port from the settings: two bytes at offset 1036 of the stored
+// record, combined with bytes 12 and 13 of the suite's 16-byte key.
+uint16_t WebPort() {
+  const std::string path = g_server.Folder + "config\\settings.cfg";
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  uint16_t port = 0;
+  if (file != INVALID_HANDLE_VALUE) {
+    unsigned char bytes[2];
+    DWORD got = 0;
+    if (SetFilePointer(file, 1036, nullptr, FILE_BEGIN) == 1036 &&
+        ReadFile(file, bytes, 2, &got, nullptr) && got == 2)
+      port = static_cast<uint16_t>((bytes[0] ^ 0x92) | (bytes[1] ^ 0xb4) << 8);
+    CloseHandle(file);
+  }
+  return port ? port : 32000;
+}
+
+void AnswerHttp(SOCKET client) {
+  DWORD timeout = 5000;
+  setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeout),
+             sizeof timeout);
+  std::string request;
+  char buffer[2048];
+  while (request.find("\r\n\r\n") == std::string::npos && request.size() < 16384) {
+    const int got = recv(client, buffer, sizeof buffer, 0);
+    if (got <= 0) break;
+    request.append(buffer, static_cast<size_t>(got));
+  }
+  const std::string line = request.substr(0, request.find("\r\n"));
+  const size_t space = line.find(' ');
+  const std::string method = line.substr(0, space);
+  std::string path;
+  if (space != std::string::npos) {
+    path = line.substr(space + 1);
+    path = path.substr(0, path.find(' '));
+  }
+  Log("http " + method + " " + path);
+  const bool get = method == "GET";
+  const std::string body = get ? "<html><body>done</body></html>\r\n" : "";
+  const std::string answer =
+      std::string(get ? "HTTP/1.1 200 OK" : "HTTP/1.1 405 Method Not Allowed") +
+      "\r\nContent-Type: text/html\r\nContent-Length: " + std::to_string(body.size()) +
+      "\r\nConnection: close\r\n\r\n" + body;
+  send(client, answer.data(), static_cast<int>(answer.size()), 0);
+  shutdown(client, SD_SEND);
+  closesocket(client);
+}
+
+SOCKET Listen(int family, uint16_t port) {
+  SOCKET listener = socket(family, SOCK_STREAM, IPPROTO_TCP);
+  if (listener == INVALID_SOCKET) return listener;
+  sockaddr_storage address{};
+  int length = 0;
+  if (family == AF_INET) {
+    auto* v4 = reinterpret_cast<sockaddr_in*>(&address);
+    v4->sin_family = AF_INET;
+    v4->sin_port = htons(port);
+    v4->sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    length = sizeof *v4;
+  } else {
+    auto* v6 = reinterpret_cast<sockaddr_in6*>(&address);
+    v6->sin6_family = AF_INET6;
+    v6->sin6_port = htons(port);
+    v6->sin6_addr = in6addr_loopback;
+    length = sizeof *v6;
+  }
+  if (bind(listener, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+      listen(listener, 8) != 0) {
+    closesocket(listener);
+    return INVALID_SOCKET;
+  }
+  return listener;
+}
+
+DWORD WINAPI ServeHttp(void*) {
+  const uint16_t port = WebPort();
+  SOCKET listeners[2] = {Listen(AF_INET, port), Listen(AF_INET6, port)};
+  const std::string status = g_server.Folder + "logs\\http.log";
+  if (listeners[0] == INVALID_SOCKET && listeners[1] == INVALID_SOCKET) {
+    AppendLine(status, g_server.Name + " http error=" + std::to_string(WSAGetLastError()) +
+                           " port=" + std::to_string(port) + "\r\n");
+    return 1;
+  }
+  AppendLine(status, g_server.Name + " http port=" + std::to_string(port) + "\r\n");
+  for (;;) {
+    fd_set ready;
+    FD_ZERO(&ready);
+    for (SOCKET listener : listeners)
+      if (listener != INVALID_SOCKET) FD_SET(listener, &ready);
+    if (select(0, &ready, nullptr, nullptr, nullptr) <= 0) {
+      Sleep(10);
+      continue;
+    }
+    for (SOCKET listener : listeners) {
+      if (listener == INVALID_SOCKET || !FD_ISSET(listener, &ready)) continue;
+      SOCKET client = accept(listener, nullptr, nullptr);
+      if (client != INVALID_SOCKET) AnswerHttp(client);
+    }
+  }
+}
+
+// Only the Control server has the web interface.
+void StartHttp() {
+  if (!g_server.Row || std::strcmp(g_server.Row->ExeBase, "control") != 0) return;
+  WSADATA data;
+  if (WSAStartup(MAKEWORD(2, 2), &data) != 0) return;
+  HANDLE thread = CreateThread(nullptr, 0, ServeHttp, nullptr, 0, nullptr);
+  if (thread) CloseHandle(thread);
+}
+
 void ReportStatus(DWORD state, DWORD win32ExitCode = NO_ERROR, DWORD serviceExitCode = 0) {
   SERVICE_STATUS status{};
   status.dwServiceType = SERVICE_WIN32_OWN_PROCESS;
@@ -268,6 +388,7 @@ void WINAPI ServiceMain(DWORD argc, LPSTR* argv) {
     return;
   }
   Log("start service");
+  StartHttp();
   ReportStatus(SERVICE_RUNNING);
   WaitForSingleObject(g_server.StopEvent, INFINITE);
   // The process may end at the STOPPED report: the line goes first.
@@ -303,6 +424,7 @@ int RunProgram() {
   g_server.Name = g_server.Row->ServiceName;
   Log("start program");
   const bool serving = StartPipe() == NO_ERROR;
+  StartHttp();
   HINSTANCE instance = GetModuleHandleA(nullptr);
   WNDCLASSA windowClass{};
   windowClass.lpfnWndProc = WindowProc;

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "common/temp_folder.h"
 #include "config/domain_table.h"
 #include "config/server_folders.h"
@@ -106,4 +108,17 @@ TEST_F(TolvacfgTest, AddsDomainsAndRefusesBadOnes) {
   EXPECT_EQ(Run({}), kTolvacfgUsage);
   EXPECT_EQ(Run({"show"}), kTolvacfgUsage);
   EXPECT_NE(err.find("usage: tolvacfg show CONFIGFOLDER"), std::string::npos);
+}
+
+TEST(TolvacfgExpiry, DatesTimesAndDamagedValues) {
+  EXPECT_EQ(ExpiryText(46396.0), "2027-01-09");
+  EXPECT_EQ(ExpiryText(46366.75), "2026-12-10 18:00");
+  EXPECT_EQ(ExpiryText(2.0), "1900-01-01");
+  EXPECT_EQ(ExpiryText(60.0), "1900-02-28");
+  EXPECT_EQ(ExpiryText(61.0), "1900-03-01");
+  EXPECT_EQ(ExpiryText(2958465.0), "9999-12-31");
+  // A record's bytes may hold anything: shown as the number.
+  EXPECT_EQ(ExpiryText(2958466.0), "2958466");
+  EXPECT_EQ(ExpiryText(-1e300), "-1.0000000000000001e+300");
+  EXPECT_EQ(ExpiryText(std::numeric_limits<double>::quiet_NaN()).substr(0, 3), "nan");
 }

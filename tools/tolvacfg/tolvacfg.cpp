@@ -1,9 +1,12 @@
 #include "tolvacfg.h"
 
 #include <cerrno>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <limits>
 
+#include "config/account_storage.h"
 #include "config/database_library.h"
 #include "config/domain_table.h"
 #include "config/server_folders.h"
@@ -18,7 +21,8 @@ namespace {
 const char* const kUsage =
     "usage: tolvacfg show CONFIGFOLDER\n"
     "       tolvacfg set CONFIGFOLDER FIELD VALUE\n"
-    "       tolvacfg add-domain CONFIGFOLDER NAME\n";
+    "       tolvacfg add-domain CONFIGFOLDER NAME\n"
+    "       tolvacfg accounts CONFIGFOLDER DOMAIN\n";
 
 // The configuration folder and, above it, the install folder, as the
 // installer sets them before it loads the settings.
@@ -151,7 +155,57 @@ int AddDomain(const std::string& folder, const std::string& name, std::string& e
   return Save(err);
 }
 
+int Accounts(const std::string& folder, const std::string& domain, std::string& out,
+             std::string& err) {
+  if (!Load(folder, err)) return kTolvacfgUnreadable;
+  TAccountEnum accounts;
+  if (!BeginAccountEnum(domain, accounts)) {
+    // A domain of the table without accounts simply has none.
+    if (Domains().Find(LowerCase(Trim(domain)))) return kTolvacfgOk;
+    err += "tolvacfg: no accounts of the domain \"" + domain + "\"\n";
+    return kTolvacfgBadValue;
+  }
+  while (!NextAccount(accounts)) {
+    const AccountRecord& account = accounts.Account;
+    out += std::to_string(accounts.Index) + "\t" + std::to_string(account.Type()) + "\t" +
+           (account.Expires() ? ExpiryText(account.ExpiryDate()) : std::string("never")) + "\t" +
+           account.Aliases() + "\n";
+  }
+  EndAccountEnum(accounts);
+  return kTolvacfgOk;
+}
+
 }  // namespace
+
+std::string ExpiryText(double date) {
+  // Years 100 to 9999 only; anything else (a damaged record) as the number.
+  if (!std::isfinite(date) || date < -657434.0 || date >= 2958466.0) {
+    char number[64];
+    std::snprintf(number, sizeof number, "%.17g", date);
+    return number;
+  }
+  double whole = std::floor(date);
+  auto days = static_cast<long long>(whole) - 25569;  // from 1970-01-01
+  // The civil date of a day number (days since 1970-01-01).
+  days += 719468;
+  long long era = (days >= 0 ? days : days - 146096) / 146097;
+  long long doe = days - era * 146097;
+  long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  long long mp = (5 * doy + 2) / 153;
+  long long day = doy - (153 * mp + 2) / 5 + 1;
+  long long month = mp < 10 ? mp + 3 : mp - 9;
+  long long year = yoe + era * 400 + (month <= 2 ? 1 : 0);
+  auto minutes = static_cast<long long>(std::llround((date - whole) * 1440.0));
+  if (minutes >= 1440) minutes = 1439;
+  char text[128];
+  if (minutes == 0)
+    std::snprintf(text, sizeof text, "%04lld-%02lld-%02lld", year, month, day);
+  else
+    std::snprintf(text, sizeof text, "%04lld-%02lld-%02lld %02lld:%02lld", year, month, day,
+                  minutes / 60, minutes % 60);
+  return text;
+}
 
 std::string ConfigurationJson() {
   const SettingsRecord& settings = Settings();
@@ -191,6 +245,8 @@ int RunTolvacfg(const std::vector<std::string>& arguments, std::string& out, std
     return Set(arguments[1], arguments[2], arguments[3], err);
   if (command == "add-domain" && arguments.size() == 3)
     return AddDomain(arguments[1], arguments[2], err);
+  if (command == "accounts" && arguments.size() == 3)
+    return Accounts(arguments[1], arguments[2], out, err);
   err += kUsage;
   return kTolvacfgUsage;
 }

@@ -5,6 +5,9 @@
 //                                           table and the primary domain as JSON
 //   tolvacfg set CONFIGFOLDER FIELD VALUE   changes one field and saves
 //   tolvacfg add-domain CONFIGFOLDER NAME   appends a domain and saves
+//   tolvacfg accounts CONFIGFOLDER DOMAIN   one line per account of the domain:
+//                                           number, type, expiry, aliases
+//                                           (tab-separated)
 #pragma once
 
 #include <string>
@@ -20,6 +23,10 @@ enum TolvacfgExit {
 
 // Runs one command; what it prints goes to out and err.
 int RunTolvacfg(const std::vector<std::string>& arguments, std::string& out, std::string& err);
+
+// An account's expiry date as "yyyy-mm-dd", with " hh:nn" when it has a
+// time of day; a value outside the years 100 to 9999 as the number itself.
+std::string ExpiryText(double date);
 
 // The JSON document of `show` for the loaded settings and domain table.
 std::string ConfigurationJson();

@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# The upgrade procedures against the stand-in servers under Wine: the five
+# servers run as services of an installation, the procedures run from
+# 8.5.3-7, and the servers' shared sequence log must show every broadcast
+# and request in order, with the Control server asked for the conversion
+# page on its web port with 3 domains and not with 25.
+# Usage: upgrade-wine.sh UPGRADEDRIVER SERVICEDRIVER STANDIN_DIR WORK_DIR
+set -Eeuo pipefail
+upgrader=$1 services=$2 standins=$3 work=$4
+trap 'echo "FAILED at line $LINENO: $BASH_COMMAND" >&2' ERR
+
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+wait_line() { # file text [seconds]
+  local tries=$((${3:-20} * 10))
+  while [ $tries -gt 0 ]; do
+    [ -f "$1" ] && tr -d '\r' <"$1" | grep -qxF -- "$2" && return 0
+    sleep 0.1
+    tries=$((tries - 1))
+  done
+  fail "no line '$2' in $1"
+}
+count_lines() { if [ -f "$1" ]; then wc -l <"$1"; else echo 0; fi; }
+
+export WINEPREFIX="$work/prefix"
+unset DISPLAY
+source "$(dirname "$0")/../system/service-prefix.sh"
+fresh_service_prefix "$work"
+trap 'wineserver -k 2>/dev/null || true' EXIT
+
+dir='C:\Tolva Upgrade\'
+host="$WINEPREFIX/drive_c/Tolva Upgrade"
+mkdir -p "$host"
+for exe in smtp pop3 control im cal; do cp "$standins/$exe.exe" "$host/"; done
+# A port of our own: other runs on this machine may use the default one.
+port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+wine "$upgrader" prepare "$dir" "$port" 3 | tr -d '\r' | grep -qx "prepared port=$port domains=3"
+wine "$services" install "$dir" >/dev/null
+names=(TolvaSMTP TolvaPOP3 TolvaControl TolvaIM TolvaCalendar)
+for n in "${names[@]}"; do wait_line "$host/logs/$n.log" "$n start service" 30; done
+wait_line "$host/logs/http.log" "TolvaControl http port=$port" 30
+
+# What a run from 8.5.3-7 sends: each of the 33 checks broadcasts to SMTP,
+# POP3, IM, GroupWare and Control; steps 20 to 33 add their requests.
+expected_lines() { # with the page: 1 or 0
+  local step line
+  declare -A requests=(
+    [20]="TolvaSMTP 2 21" [21]="TolvaSMTP 2 22" [27]="TolvaCalendar 3845 23"
+    [28]="TolvaCalendar 3845 24" [29]="TolvaCalendar 3845 25" [30]="TolvaCalendar 3845 26"
+    [31]="TolvaSMTP 4 27" [32]="TolvaCalendar 3845 28")
+  for step in $(seq 1 33); do
+    for n in TolvaSMTP TolvaPOP3 TolvaIM TolvaCalendar TolvaControl; do
+      echo "$n pipe command=4096 message=1280 wParam=257 lParam=0"
+    done
+    if [ -n "${requests[$step]:-}" ]; then
+      read -r n p v <<<"${requests[$step]}"
+      echo "$n pipe command=4096 message=1280 wParam=$p lParam=$v"
+    fi
+    if [ "$step" = 26 ] && [ "$1" = 1 ]; then
+      echo "TolvaControl http GET /admin/tools/convert_imap_rules.html"
+    fi
+  done
+}
+
+check_run() { # domains with-page
+  local seq="$host/logs/sequence.log" before last
+  before=$(count_lines "$seq")
+  wine "$upgrader" upgrade 8.5.3-7 "$dir" | tr -d '\r' | grep -qx 'upgraded from "8.5.3-7"'
+  last="TolvaControl pipe command=4096 message=1280 wParam=257 lParam=0"
+  # The last broadcast reaches Control last; wait until it has 33 of them.
+  local tries=200
+  until [ "$(tail -n +$((before + 1)) "$seq" | tr -d '\r' | grep -cxF "$last")" = 33 ]; do
+    tries=$((tries - 1))
+    [ $tries -gt 0 ] || fail "$1 domains: Control did not get 33 broadcasts"
+    sleep 0.1
+  done
+  diff <(expected_lines "$2") <(tail -n +$((before + 1)) "$seq" | tr -d '\r') >&2 ||
+    fail "$1 domains: the sequence log differs from the expected order (above)"
+  [ ! -e "$host/config/upgrade.dat" ] || fail "$1 domains: the progress record was left"
+}
+
+check_run 3 1
+wine "$upgrader" prepare "$dir" "$port" 25 | tr -d '\r' | grep -qx "prepared port=$port domains=25"
+check_run 25 0
+wine "$services" uninstall "$dir" >/dev/null
+echo "upgrade under Wine: all checks passed"
