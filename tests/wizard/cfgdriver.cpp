@@ -1,0 +1,43 @@
+// Drives the configuration steps through the system's real COM, for the
+// Wine test of the automation stand-in.
+//   cfgdriver register INSTALLDIR      DllRegisterServer of api.dll and nivaliscom.dll
+//   cfgdriver unregister INSTALLDIR    DllUnregisterServer of both
+//   cfgdriver configure LOG HOST DOMAIN USER PASSWORD
+//   cfgdriver storage LOG CONNECTION
+// Exit code 0 when the step reported success, 1 when not, 2 on bad usage.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "support/setup_log.h"
+#include "system/service_operations.h"
+#include "wizard/configuration_wizard.h"
+#include "wizard/database_storage.h"
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  const std::string command = arguments.empty() ? "" : arguments[0];
+  if ((command == "register" || command == "unregister") && arguments.size() == 2) {
+    const std::string& folder = arguments[1];
+    bool ok = true;
+    for (const char* library : {"api.dll", "nivaliscom.dll"})
+      ok = (command == "register" ? RegisterComLibrary(folder + library)
+                                  : UnregisterComLibrary(folder + library)) &&
+           ok;
+    return ok ? 0 : 1;
+  }
+  if (command == "configure" && arguments.size() == 6) {
+    OpenLog(arguments[1], 0);
+    const bool saved =
+        RunConfigurationUnattended(arguments[2], arguments[3], arguments[4], arguments[5]);
+    std::printf("configured: %s\n", saved ? "saved" : "not saved");
+    return saved ? 0 : 1;
+  }
+  if (command == "storage" && arguments.size() == 3) {
+    OpenLog(arguments[1], 0);
+    CreateDatabaseStorage(arguments[2]);
+    return 0;
+  }
+  std::fprintf(stderr, "usage: cfgdriver register|unregister|configure|storage ...\n");
+  return 2;
+}
