@@ -1,5 +1,6 @@
 #include "app/file_copy.h"
 
+#include "app/run_exit.h"
 #include "localization/message_table.h"
 #include "platform/clock.h"
 #include "platform/files.h"
@@ -26,7 +27,7 @@ void CopyWithRetry(const std::string& name, const std::string& sourceFolder,
         ui::TMessageButtons::RetryCancel, ui::TMessageIcon::Error);
     if (answer != ui::TModalResult::Retry) {
       WriteSetupLog("Error: Setup aborted\r\n");
-      EndProgram(kExitFailedDuringInstall);
+      EndRun(kExitFailedDuringInstall);
     }
   }
 }
@@ -54,7 +55,7 @@ void AbortInstallation(const std::string& text) {
   ui::ShowMessageBox(text, Message(TMessage::cError), ui::TMessageButtons::Ok,
                      ui::TMessageIcon::Error);
   WriteSetupLog("Error: Setup aborted - " + text + "\r\n");
-  EndProgram(kExitFailedDuringInstall);
+  EndRun(kExitFailedDuringInstall);
 }
 
 void AbortOnArchive(const std::string& archiveName) {

@@ -1,5 +1,7 @@
 #include "app/shell_integration.h"
 
+#include "app/form_progress.h"
+
 #include "components/component_state.h"
 #include "components/component_tree.h"
 #include "config/server_folders.h"
@@ -28,8 +30,9 @@ void CreateIcons(TMainForm& form) {
   request.Email = form.EmailEdit->Text();
   request.Company = form.CompanyEdit->Text();
   request.Country = form.CountryEdit->Text();
-  CreateIcons(request, ShellRegistriesOf(form),
-              [&form](const std::string& caption) { form.InstallPanelText->SetText(caption); });
+  CreateIcons(request, ShellRegistriesOf(form), [&form](const std::string& caption) {
+    TFormProgress(form).SetProgressCaption(caption);
+  });
 }
 
 void RunUninstall(TMainForm& form) {

@@ -4,6 +4,7 @@
 
 #include "app/components_page.h"
 #include "app/folder_chooser.h"
+#include "app/installation_run.h"
 #include "app/language_chooser.h"
 #include "app/wizard_operations.h"
 #include "app/wizard_pages.h"
@@ -169,6 +170,7 @@ void BindWizard(TApplicationWindows& windows) {
 TWizardOperations& WizardOperations() {
   static TWizardOperations operations = [] {
     TWizardOperations built;
+    built.RunInstallation = [](TApplicationWindows& windows) { RunInstallation(windows.MainForm); };
     built.NotifyServer = [](int server, uint32_t message, uintptr_t wParam, intptr_t lParam) {
       NotifyServer(server, message, wParam, lParam);
     };

@@ -1,5 +1,7 @@
 #include "app/wizard_pages.h"
 
+#include "app/run_exit.h"
+
 #include "localization/message_table.h"
 #include "support/exit_codes.h"
 #include "support/program_exit.h"
@@ -134,7 +136,7 @@ void CloseButtonClick(TMainForm&) {
                          ui::TMessageButtons::YesNo, ui::TMessageIcon::Question);
   if (answer != ui::TModalResult::Yes) return;
   WriteSetupLog("Setup cancelled\r\n");
-  EndProgram(kExitSuccess);
+  EndRun(kExitSuccess);
 }
 
 void BindWizardPages(TMainForm& form) {

@@ -95,6 +95,7 @@ bool MaskMatches(const std::string& name, const std::string& mask);
 
 std::string FullPath(const std::string& path);
 std::string CurrentFolder();
+bool SetCurrentFolder(const std::string& path);
 
 // The error of the last failing call of this layer on this thread.
 uint32_t LastSystemError();

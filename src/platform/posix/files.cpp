@@ -322,6 +322,10 @@ std::string CurrentFolder() {
   return buffer;
 }
 
+bool SetCurrentFolder(const std::string& path) {
+  return chdir(NativePath(path).c_str()) == 0 || Fail();
+}
+
 std::string FullPath(const std::string& path) {
   std::string native = NativePath(path);
   if (native.empty()) return native;

@@ -238,6 +238,10 @@ std::string CurrentFolder() {
   return length && length < sizeof buffer ? std::string(buffer, length) : std::string();
 }
 
+bool SetCurrentFolder(const std::string& path) {
+  return SetCurrentDirectoryA(path.c_str()) || Fail();
+}
+
 uint32_t LastSystemError() {
   return lastError;
 }

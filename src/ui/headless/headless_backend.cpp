@@ -130,7 +130,7 @@ TModalResult THeadlessBackend::ShowMessageBox(const TMessageBoxRequest& request)
     answers_.pop_front();
     box.Scripted = true;
   } else {
-    box.Answer = FirstButton(request.Buttons);
+    box.Answer = AnswerUnscripted ? AnswerUnscripted(request) : FirstButton(request.Buttons);
   }
   boxes_.push_back(box);
   return box.Answer;

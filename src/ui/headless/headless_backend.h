@@ -71,6 +71,9 @@ class THeadlessBackend final : public TBackend {
   // The window's close box.
   bool CloseWindow(TForm& form);
 
+  // Answers the boxes that no queued answer covers; without it they get
+  // their first button.
+  std::function<TModalResult(const TMessageBoxRequest&)> AnswerUnscripted;
   // Answers for the next message boxes, in order.
   void AnswerBoxes(std::initializer_list<TModalResult> answers);
   size_t PendingAnswers() const { return answers_.size(); }

@@ -1,0 +1,247 @@
+#include "app/deploy_files.h"
+
+#include "app/antivirus_setup.h"
+#include "app/component_download.h"
+#include "app/config_templates.h"
+#include "app/file_copy.h"
+#include "app/installer_state.h"
+#include "app/run_progress.h"
+#include "archive/extract_archive.h"
+#include "config/replace_file.h"
+#include "localization/language_state.h"
+#include "localization/message_table.h"
+#include "platform/files.h"
+#include "support/file_io.h"
+#include "support/paths.h"
+#include "support/programs.h"
+#include "support/search.h"
+
+namespace {
+
+constexpr int kComponentWebmail = 4;
+constexpr int kComponentLdap = 9;
+constexpr int kComponentWizards = 10;
+constexpr int kComponentSpellChecker = 11;
+constexpr int kHidden = 0;  // the shell's show command that shows no window
+
+// Unpacks a module archive that the installation cannot do without: a
+// missing or damaged one ends the run.
+void ExtractRequired(const TDeployment& deployment, const std::string& name,
+                     const std::string& destination, bool overwriteAll) {
+  const std::string archive = ModuleArchive(deployment, name);
+  int result = 0;
+  if (archive.empty() || !ExtractArchive(archive, destination, result, overwriteAll))
+    AbortOnArchive(name);
+}
+
+// Unpacks an archive whose absence or damage the installation can live with.
+void ExtractOptional(const TDeployment& deployment, const std::string& name,
+                     const std::string& destination, bool overwriteAll) {
+  const std::string archive = ModuleArchive(deployment, name);
+  int result = 0;
+  if (!archive.empty()) ExtractArchive(archive, destination, result, overwriteAll);
+}
+
+void CopyIfPresent(const std::string& source, const std::string& target) {
+  if (!source.empty() && FileExists(source)) CopyFileTo(source, target, false);
+}
+
+void WriteWhole(const std::string& path, const std::string& text) {
+  WriteFileReplacing(path, text.data(), text.size());
+}
+
+void CopyCoreFiles(const TDeployment& deployment) {
+  const TInstallerState& state = deployment.State;
+  for (size_t i = 0; i < kProgramFileCount; ++i)
+    CopyWithRetry(FixedFileName(i), state.ExtractPath, state.InstallPath);
+  CopyWithRetry("nivaliscom.dll", state.ExtractPath, state.InstallPath);
+  for (const char* optional : {"im.exe", "cal.exe"})
+    if (FileExists(state.ExtractPath + optional))
+      CopyWithRetry(optional, state.ExtractPath, state.InstallPath);
+}
+
+// Files that older versions kept beside the programs belong in "config\";
+// one that is there already wins and the old one stays where it was.
+void MoveOldConfigurationFiles(const TDeployment& deployment) {
+  const TInstallerState& state = deployment.State;
+  const std::string config = state.InstallPath + "config\\";
+  for (const char* name : {"cert.pem", "cert.dat", "default.ini", "db.ini"})
+    if (FileExists(state.InstallPath + name)) MoveFileTo(state.InstallPath + name, config + name);
+  if (!FileExists(config + "cert.pem")) CopyWithRetry("cert.pem", state.ExtractPath, config);
+}
+
+// The administrator's php.ini becomes php.ini.old, replacing the one an
+// earlier upgrade left, so that it always holds the file from just before
+// this run.
+void KeepOldPhpIni(const std::string& phpFolder) {
+  const std::string ini = phpFolder + "php.ini";
+  if (!FileExists(ini)) return;
+  platform::ReplaceWith(ini, ini + ".old");
+}
+
+void DeployPhp(const TDeployment& deployment) {
+  const TInstallerState& state = deployment.State;
+  if (ModuleArchive(deployment, "setupphp.dat").empty()) return;
+  const std::string php = state.InstallPath + "php\\";
+  KeepOldPhpIni(php);
+  ExtractOptional(deployment, "setupphp.dat", php, true);
+  ExpandTemplate(state, php + "php.ini", php);
+  if (!deployment.WindowsFolder.empty()) platform::RemoveFile(deployment.WindowsFolder + "wmi.ini");
+}
+
+void DeployLdap(const TDeployment& deployment) {
+  const std::string ldap = deployment.State.InstallPath + "ldap\\";
+  if (!deployment.ComponentSelected(kComponentLdap) || FolderExists(ldap)) return;
+  ExtractOptional(deployment, "setupldap.dat", ldap, false);
+  RunProgram(nullptr, "open", ldap + "create.bat", "", ldap, kHidden);
+}
+
+void DeploySpellChecker(const TDeployment& deployment) {
+  const TInstallerState& state = deployment.State;
+  const std::string php = state.InstallPath + "php\\";
+  if (deployment.ComponentSelected(kComponentSpellChecker)) {
+    const std::string aspell = state.InstallPath + "aspell\\";
+    ExtractOptional(deployment, "setupaspell.dat", aspell, false);
+    RegisterAspell(aspell, php);
+    return;
+  }
+  std::string ini = ReadFileToString(php + "php.ini");
+  if (ini.empty()) return;
+  ReplaceText(ini, "extension=php_pspell.dll", ";extension=php_pspell.dll", true, true);
+  WriteWhole(php + "php.ini", ini);
+}
+
+void DeployWebmail(const TDeployment& deployment) {
+  const TInstallerState& state = deployment.State;
+  if (!deployment.ComponentSelected(kComponentWebmail)) return;
+  if (!ModuleArchive(deployment, "setupwebmail.dat").empty()) {
+    const std::string unpacked = state.ExtractPath + "webmail\\";
+    ExtractRequired(deployment, "setupwebmail.dat", unpacked, true);
+    ForceFolders(state.InstallPath + "webmail\\config\\");
+    // The web pages go below the web server's root, the rest beside them.
+    CopyFolderTree(unpacked + "html\\", "", state.InstallPath + "html\\mail\\");
+    DeleteFolderTree(unpacked + "html\\");
+    DeleteFolderTree(state.InstallPath + "webmail\\projects\\");
+    CopyFolderTree(state.ExtractPath, "webmail\\", state.InstallPath);
+    RemoveExtractedFolder(unpacked);
+  }
+  ExtractRequired(deployment, "setupwebmail2.dat", state.InstallPath, true);
+}
+
+void DeployAntiSpam(const TDeployment& deployment) {
+  const TInstallerState& state = deployment.State;
+  const std::string unpacked = state.ExtractPath + "spam\\";
+  const std::string spam = state.InstallPath + "spam\\";
+  ExtractRequired(deployment, "setupas.dat", unpacked, true);
+  if (!FolderExists(spam)) CopyFolderTree(state.ExtractPath, "spam\\", state.InstallPath);
+  CopyFolderTree(state.ExtractPath, "spam\\template\\", state.InstallPath);
+  if (!FileExists(spam + "antispam.db")) CopyWithRetry("antispam.db", unpacked, spam);
+  // The numbered rule files are the package's; the local rules are the
+  // administrator's.
+  if (FolderExists(spam + "rules\\")) {
+    for (int n = 1; n <= 6; ++n)
+      DeleteFolderTree(spam + "rules\\", std::to_string(n) + "*.*", false);
+    platform::RemoveFile(unpacked + "rules\\local.cf");
+  }
+  CopyFolderTree(state.ExtractPath, "spam\\rules\\", state.InstallPath);
+  RemoveExtractedFolder(unpacked);
+}
+
+void DeployGroupware(const TDeployment& deployment) {
+  const TInstallerState& state = deployment.State;
+  const std::string calendar = state.InstallPath + "calendar\\";
+  if (FolderExists(calendar)) {
+    CopyWithRetry("calendar.xml", state.ExtractPath + "calendar\\", calendar);
+    CopyFolderTree(state.ExtractPath, "calendar\\holidays\\", state.InstallPath);
+    CopyFolderTree(state.ExtractPath, "calendar\\doc\\", state.InstallPath);
+  } else {
+    CopyFolderTree(state.ExtractPath, "calendar\\", state.InstallPath);
+  }
+  if (!FileExists(calendar + "groupware.db"))
+    CopyWithRetry("groupware.db", state.ExtractPath + "calendar\\", calendar);
+}
+
+void DeployAntivirus(const TDeployment& deployment) {
+  const TInstallerState& state = deployment.State;
+  deployment.Progress.SetProgressCaption(Message(TMessage::cInstallingAV));
+  const std::string unpacked = state.ExtractPath + "avast\\";
+  const std::string avast = state.InstallPath + "avast\\";
+  ExtractRequired(deployment, "setupavast.dat", unpacked, true);
+  if (FolderExists(avast) && state.ResetAntivirusFolder) DeleteFolderTree(avast);
+  // The engine's answers are not acted upon: an engine that will not install
+  // leaves the mail server working.
+  {
+    TAntivirusSetup setup;
+    setup.LoadSetupInterface(unpacked);
+    setup.InstallEngine(avast);
+    setup.UnloadSetupInterface();
+  }
+  {
+    TAntivirusSetup setup;
+    setup.LoadSetupInterface(avast + "setup\\");
+    setup.UpdateEngineFiles();
+    setup.UnloadSetupInterface();
+  }
+  RemoveExtractedFolder(unpacked);
+}
+
+}  // namespace
+
+std::string ModuleArchive(const TDeployment& deployment, const std::string& name) {
+  const std::string path =
+      DataArchivePath(name, deployment.InstallerFolder, deployment.State.ExtractPath);
+  return FileExists(path) ? path : std::string();
+}
+
+void DeployFiles(const TDeployment& deployment) {
+  deployment.Progress.SetProgressCaption(Message(TMessage::cInstallFiles));
+  CreateInstallFolder(deployment.State.InstallPath);
+  if (deployment.State.AdminOnly)
+    DeployAdminOnly(deployment);
+  else
+    DeployFullProduct(deployment);
+}
+
+void DeployFullProduct(const TDeployment& deployment) {
+  const TInstallerState& state = deployment.State;
+  const std::string& install = state.InstallPath;
+  for (const char* folder : {"config\\", "xml\\", "doc\\"})
+    ForceFolders(install + folder);
+  CopyIfPresent(state.InfoXmlPath, install + "xml\\info.xml");
+  CopyIfPresent(LanguageState().LanguageFilePath, install + "setup.lng");
+  CopyCoreFiles(deployment);
+  MoveOldConfigurationFiles(deployment);
+  DeployModules(deployment);
+  CopyIfPresent(state.ReadmePath, install + "doc\\readme.txt");
+  CopyIfPresent(state.LicenseTextPath, install + "doc\\license.txt");
+  CopyWithRetry("releasenotes.txt", deployment.InstallerFolder, install + "doc\\");
+  if (!FileExists(install + "config\\webserver.dat"))
+    ExpandTemplate(state, state.ExtractPath + "webserver.dat", install + "config\\");
+  // An installer started from the installation folder is that copy already.
+  if (!SameFolder(deployment.InstallerFolder, install))
+    CopyWithRetry(deployment.InstallerFileName, deployment.InstallerFolder, install);
+  DeployPhp(deployment);
+  DeployLdap(deployment);
+  if (deployment.ComponentSelected(kComponentWizards))
+    ExtractOptional(deployment, "setupwizard.dat", install + "wizards\\", false);
+  DeploySpellChecker(deployment);
+  deployment.Progress.StepProgress();
+  deployment.Progress.SetProgressCaption(Message(TMessage::cInstallingWeb));
+  DeployWebmail(deployment);
+  ExtractOptional(deployment, "setupfirst.dat", install, false);
+  ExtractOptional(deployment, "setupcustom.dat", install, true);
+}
+
+void DeployModules(const TDeployment& deployment) {
+  const TInstallerState& state = deployment.State;
+  for (const char* tree : {"doc\\", "modules\\", "html\\", "api\\", "examples\\", "xml\\"})
+    CopyFolderTree(state.ExtractPath, tree, state.InstallPath);
+  if (!state.NoInstallIAS) DeployAntiSpam(deployment);
+  if (!state.NoInstallCalendar) DeployGroupware(deployment);
+  deployment.Progress.StepProgress();
+  if (!state.NoInstallAV) DeployAntivirus(deployment);
+}
+
+void DeployAdminOnly(const TDeployment& deployment) {
+  ExtractRequired(deployment, "setupconfig.dat", deployment.State.InstallPath, true);
+}

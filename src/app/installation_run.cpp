@@ -1,0 +1,217 @@
+#include "app/installation_run.h"
+
+#include "app/component_download.h"
+#include "app/component_exclusions.h"
+#include "app/config_templates.h"
+#include "app/deploy_files.h"
+#include "app/file_copy.h"
+#include "app/form_progress.h"
+#include "app/installer_state.h"
+#include "app/main_form.h"
+#include "app/run_exit.h"
+#include "app/shell_integration.h"
+#include "archive/extract_archive.h"
+#include "components/component_state.h"
+#include "config/dns_server_list.h"
+#include "config/install_registry.h"
+#include "config/replace_file.h"
+#include "config/server_folders.h"
+#include "config/settings_record.h"
+#include "config/settings_store.h"
+#include "localization/message_table.h"
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "platform/system_info.h"
+#include "support/file_io.h"
+#include "support/paths.h"
+#include "support/setup_log.h"
+#include "support/version.h"
+#include "system/server_control.h"
+#include "system/server_table.h"
+
+namespace {
+
+constexpr int kComponentCore = 0;
+constexpr int kComponentAdministration = 1;
+constexpr int kComponentDemoAccounts = 15;
+constexpr int kProgressSteps = 12;
+constexpr uint32_t kSettleMs = 2000;
+// Versions before this one lack the web client module in the web server's
+// configuration.
+constexpr const char* kWebClientVersion = "7.7.3";
+constexpr const char* kTagsFileContent = ";\r\nfootervalue.txt;\r\n\r\n\r\n10\r\n";
+
+void LoadInstalledSettings(const std::string& installPath) {
+  ServerFolders().ConfigPath = installPath + "config\\";
+  LoadSettings(false, false);
+}
+
+void SetNewInstallationFolders(const std::string& installPath) {
+  SettingsRecord& settings = Settings();
+  settings.SetText(settings_field::TempPath, installPath + "temp\\");
+  settings.SetText(settings_field::MailPath, installPath + "mail\\");
+  settings.SetText(settings_field::LogPath, installPath + "logs\\");
+}
+
+void WriteWhole(const std::string& path, const std::string& content) {
+  WriteFileReplacing(path, content.data(), content.size());
+}
+
+// The settings of a new installation: the interface, the folders below the
+// installation, the machine's name servers, the footer.
+void PrepareNewConfiguration(TMainForm& form) {
+  const TInstallerState& state = form.State;
+  const std::string config = state.InstallPath + "config\\";
+  const bool demo = ComponentSelected(*form.ComponentsList, kComponentDemoAccounts);
+  int result = 0;
+  if (demo) {
+    WriteSetupLog("Creating demo accounts");
+    ExtractArchive(state.ExtractPath + "demo.dat", config, result);
+  }
+  LoadInstalledSettings(state.InstallPath);
+  SettingsRecord& settings = Settings();
+  settings.SetText(settings_field::InterfaceLayout,
+                   state.AdvancedInterface ? "advanced.xml" : "basic.xml");
+  SetNewInstallationFolders(state.InstallPath);
+  const std::string dns = SystemDnsServerList();
+  if (!dns.empty()) settings.SetText(settings_field::DnsServers, dns);
+  if (!state.FooterText.empty()) {
+    WriteWhole(config + "tags.dat", kTagsFileContent);
+    WriteWhole(config + "footervalue.txt", state.FooterText);
+    settings.SetNumber(settings_field::FooterSwitch, 1);
+  }
+  SaveSettings(false);
+  if (demo && RunOperations().CreateDemoAccounts) RunOperations().CreateDemoAccounts();
+}
+
+}  // namespace
+
+void TFormProgress::SetProgressCaption(const std::string& text) {
+  form_.InstallPanelText->SetText(text);
+  if (RunOperations().ObserveCaption) RunOperations().ObserveCaption(text);
+  platform::ProcessPendingMessages();
+}
+
+void TFormProgress::StepProgress() {
+  ui::TControl& bar = *form_.ProgressBar;
+  bar.SetPosition(bar.Position() + 1);
+  if (RunOperations().ObserveStep) RunOperations().ObserveStep(bar.Position(), bar.Max());
+}
+
+TRunOperations& RunOperations() {
+  static TRunOperations operations;
+  return operations;
+}
+
+void RemoveExcludedComponents(const TInstallerState& state) {
+  const std::string& install = state.InstallPath;
+  if (install.empty()) return;
+  if (state.NoInstallIM) platform::RemoveFile(install + "im.exe");
+  if (state.NoInstallCalendar) platform::RemoveFile(install + "cal.exe");
+  if (state.NoInstallAV) DeleteFolderTree(install + "avast\\");
+  if (state.NoInstallIAS) DeleteFolderTree(install + "spam\\");
+}
+
+void RunInstallation(TMainForm& form) {
+  TInstallerState& state = form.State;
+  const ui::TControl& components = *form.ComponentsList;
+  TFormProgress progress(form);
+  form.ProgressBar->SetRange(0, kProgressSteps);
+  form.ProgressBar->SetPosition(0);
+
+  state.AdminOnly = !ComponentSelected(components, kComponentCore) &&
+                    ComponentSelected(components, kComponentAdministration);
+  DownloadMissingComponents(form);
+  MigrateInstallRegistry(true);
+  WriteComponentExclusions(state, form.PathRegistry);
+  state.InstallPath = WithPathDelimiter(form.PathEdit->Text(), true, false);
+  ServerFolders().InstallPath = state.InstallPath;
+  state.IsUpgrade = FolderExists(state.InstallPath + "config\\");
+  if (state.LogsPath.empty()) state.LogsPath = state.InstallPath + "logs\\";
+  OpenLog(state.LogsPath + "setup\\setup.log", kLogDateTime);
+  WriteSetupLog(std::string("Started \"Nivalis Tolva Mail Server\" ") + kSetupVersion + " \"" +
+                state.InstallPath + "\"");
+
+  TServerSettings serverSettings{state.InstallPath, state.PreviousVersion, state.RecordedInstallDir,
+                                 state.NoInstallIM, state.NoInstallCalendar};
+  TServerControl servers(
+      serverSettings, [&progress](const std::string& text) { progress.SetProgressCaption(text); });
+  servers.RecordedStartType.fill(-1);
+  const bool keepStartTypes = state.IsUpgrade && ServiceMode();
+  // A run that ends early gives the administrator's disabled servers back.
+  TRunCleanup restoreStartTypes([&servers, keepStartTypes] {
+    if (keepStartTypes) servers.RestoreStartTypes();
+  });
+
+  if (!state.AdminOnly) {
+    if (keepStartTypes) servers.RecordStartTypes();
+    WriteSetupLog("Checking running services");
+    progress.StepProgress();
+    servers.StopRunningServers();
+    const bool stopped = servers.StopRunningServers();
+    progress.StepProgress();
+    WriteSetupLog(stopped ? "Services stopped" : "Error: Services could not be stopped");
+    progress.SetProgressCaption(Message(TMessage::cExtractingFiles));
+    const std::string archive = DataArchivePath(state, "setup.dat");
+    int result = 0;
+    if (!ExtractArchive(archive, state.ExtractPath, result)) AbortOnArchive("setup.dat");
+    WriteSetupLog("Data file extracted to \"" + state.ExtractPath + "\"");
+    progress.StepProgress();
+    if (state.IsUpgrade) LoadInstalledSettings(state.InstallPath);
+  }
+
+  WriteSetupLog("Copying files...");
+  const std::string program = platform::CurrentSystem().ProgramPath();
+  const std::string windows = GetSpecialFolder(SpecialFolder::Windows, true);
+  const TDeployment deployment{state,
+                               progress,
+                               [&components](int id) { return ComponentSelected(components, id); },
+                               ExtractFilePath(program),
+                               ExtractFileName(program),
+                               windows.empty() ? windows : WithPathDelimiter(windows, true, false)};
+  DeployFiles(deployment);
+  progress.StepProgress();
+
+  if (!state.AdminOnly) {
+    const std::string presets = deployment.InstallerFolder + "tolva.mcb";
+    int result = 0;
+    if (!state.IsUpgrade && FileExists(presets))
+      ExtractArchive(presets, state.InstallPath + "config\\", result);
+    progress.StepProgress();
+    WriteSetupLog("Copying files done");
+    if (!state.IsUpgrade) PrepareNewConfiguration(form);
+    progress.StepProgress();
+    LoadInstalledSettings(state.InstallPath);
+    if (!state.IsUpgrade) SetNewInstallationFolders(state.InstallPath);
+    SaveSettings(false);
+    progress.StepProgress();
+    if (state.IsUpgrade && !state.PreviousVersion.empty() &&
+        !VersionAtLeast(state.PreviousVersion, kWebClientVersion))
+      EditWebServerConfig(state.InstallPath);
+    progress.StepProgress();
+    CreateIcons(form);
+    RemoveExcludedComponents(state);
+    WriteSetupLog("Installing services");
+    servers.InstallServers();
+    progress.StepProgress();
+  }
+
+  RemoveExtractedFolder(state.ExtractPath);
+  WriteSetupLog("Extracted data deleted \"" + state.ExtractPath + "\"");
+  platform::ProcessPendingMessages();
+  platform::CurrentClock().Sleep(kSettleMs);
+  progress.StepProgress();
+  progress.SetProgressCaption(Message(TMessage::cFinished));
+
+  if (!state.AdminOnly) {
+    WriteSetupLog("Starting services");
+    servers.CheckServersStarted();
+    if (keepStartTypes) servers.RestoreStartTypes();
+    if (!state.PreviousVersion.empty()) {
+      WriteSetupLog("Running upgrade procedures " + state.PreviousVersion + " -> " + kSetupVersion);
+      if (RunOperations().RunUpgradeProcedures)
+        RunOperations().RunUpgradeProcedures(state.PreviousVersion, state.InstallPath);
+    }
+  }
+  WriteSetupLog("Finished\r\n");
+}

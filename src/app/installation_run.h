@@ -1,0 +1,30 @@
+// The installation run: stop the servers, unpack and deploy the files,
+// prepare or keep the configuration, put the suite into the shell, register
+// and start the services, and bring an older installation's data up to date.
+#pragma once
+
+#include <functional>
+#include <string>
+
+class TMainForm;
+
+// What the run hands to the parts that convert an older installation's data
+// and seed a new one; each is left out when it is empty.
+struct TRunOperations {
+  std::function<void(const std::string& previousVersion, const std::string& installPath)>
+      RunUpgradeProcedures;
+  std::function<void()> CreateDemoAccounts;
+  // Told of every caption and step, after the window.
+  std::function<void(const std::string& caption)> ObserveCaption;
+  std::function<void(int position, int maximum)> ObserveStep;
+};
+
+TRunOperations& RunOperations();
+
+// The run on the main window's state and choices. Fatal errors and a
+// cancel end the program from inside (EndRun).
+void RunInstallation(TMainForm& form);
+
+// Deletes what the components the administrator left out would have used.
+struct TInstallerState;
+void RemoveExcludedComponents(const TInstallerState& state);

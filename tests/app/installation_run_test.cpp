@@ -1,0 +1,230 @@
+// The installation run on the fake machine: services, registry, shell and
+// clock are fakes, files are real. One journal holds the service calls, the
+// step captions and the progress steps in the order they happened.
+#include <gmock/gmock.h>
+
+#include "app/installation_run.h"
+#include "app/installer_state.h"
+#include "archive/archive_writer.h"
+#include "components/component_state.h"
+#include "components/component_tree.h"
+#include "config/settings_record.h"
+#include "config/settings_store.h"
+#include "config_state.h"
+#include "platform/fake/fake_clock.h"
+#include "platform/fake/fake_servers.h"
+#include "platform/files.h"
+#include "startup_fixture.h"
+#include "support/exit_codes.h"
+#include "support/setup_log.h"
+#include "system/server_table.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+
+void WriteArchive(const std::string& path,
+                  const std::vector<std::pair<std::string, std::string>>& entries) {
+  TArchiveWriter writer(3);
+  ASSERT_TRUE(writer.Create(path));
+  for (const auto& [name, content] : entries)
+    writer.AddContent(name, content);
+  writer.Close();
+}
+
+class InstallationRun : public StartupTest {
+ protected:
+  InstallationRun() {
+    system.Dns.Current = "10.0.0.1";
+    system.Dns.Configured = {"10.0.0.2", "10.0.0.3"};
+    registry.SetString(platform::RegistryRoot::LocalMachine,
+                       "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                       "Common Programs", folder / "Common");
+    system.Windows = folder / "windows";
+    RunOperations().ObserveCaption = [this](const std::string& text) {
+      machine.Journal.push_back("Caption " + text);
+    };
+    RunOperations().ObserveStep = [this](int position, int maximum) {
+      machine.Journal.push_back("Step " + std::to_string(position) + "/" + std::to_string(maximum));
+    };
+    RunOperations().RunUpgradeProcedures = [this](const std::string& from,
+                                                  const std::string& install) {
+      machine.Journal.push_back("Upgrade " + from + " " + install);
+    };
+    WriteDistribution();
+    backend.AnswerBoxes({ui::TModalResult::Yes});
+    EXPECT_EQ(Start(), std::nullopt);
+    backend.ClearBoxes();
+    install = folder / "Tolva\\";
+    form.PathEdit->SetText(install);
+  }
+  ~InstallationRun() override {
+    RunOperations() = TRunOperations();
+    SetupLog().Active = false;
+  }
+
+  void WriteDistribution() {
+    std::vector<std::pair<std::string, std::string>> main;
+    for (const char* name :
+         {"smtp.exe", "pop3.exe", "control.exe", "im.exe", "cal.exe", "config.exe", "dnsquery.exe",
+          "tool.exe", "sendmail.exe", "api.dll", "libeay32.dll", "libssl32.dll", "db.dll",
+          "regex.dll", "sqlite3.dll", "libiconv.dll", "nivaliscom.dll", "cert.pem"})
+      main.emplace_back(name, name);
+    main.emplace_back("webserver.dat", "<WEB/>");
+    main.emplace_back("calendar\\calendar.xml", "calendar");
+    main.emplace_back("calendar\\groupware.db", "db");
+    WriteArchive(Distribution() + "setup.dat", main);
+    WriteArchive(Distribution() + "setupas.dat", {{"antispam.db", "as"}});
+    WriteArchive(Distribution() + "setupavast.dat", {{"avastoem.exe", "av"}});
+    WriteArchive(Distribution() + "setupwebmail2.dat", {{"webmail\\w.txt", "w"}});
+    for (const char* optional :
+         {"setupphp.dat", "setupldap.dat", "setupwizard.dat", "setupaspell.dat"})
+      WriteArchive(Distribution() + optional, {{"readme.txt", optional}});
+    WriteArchive(Distribution() + "setupconfig.dat", {{"admin\\index.html", "admin"}});
+    PutFile(Distribution() + "releasenotes.txt", "notes");
+  }
+
+  // The setup log's lines without their time stamps.
+  std::vector<std::string> LogLines() {
+    std::vector<std::string> lines;
+    const std::string log = GetFile(form.State.LogsPath + "setup\\setup.log");
+    size_t start = 0;
+    while (start < log.size()) {
+      const size_t end = log.find("\r\n", start);
+      std::string line = log.substr(start, end - start);
+      lines.push_back(line.size() >= 20 ? line.substr(20) : line);
+      start = end == std::string::npos ? log.size() : end + 2;
+    }
+    return lines;
+  }
+
+  std::vector<std::string> Events() {
+    std::vector<std::string> events;
+    for (const std::string& line : machine.Journal)
+      for (const char* prefix :
+           {"Caption", "Step", "Control", "Create", "Start", "ChangeConfig", "Delete", "Upgrade"})
+        if (line.rfind(prefix, 0) == 0) events.push_back(line);
+    return events;
+  }
+
+  int Run() {
+    machine.Journal.clear();
+    try {
+      RunInstallation(form);
+    } catch (const TProgramEnded& ended) {
+      return ended.ExitCode();
+    }
+    return -1;
+  }
+
+  platform::FakeServers machine;
+  platform::FakeClock clock;
+  std::string install;
+};
+
+TEST_F(InstallationRun, NewInstallationThenUpgradeWithADisabledServer) {
+  form.State.FooterText = "Sent by Tolva";
+  EXPECT_EQ(Run(), -1);
+  const std::string extract = form.State.ExtractPath;
+  const std::string starting = "Starting Services...";
+  EXPECT_THAT(Events(), ElementsAreArray(std::vector<std::string>{
+                            "Step 1/12",
+                            "Caption Checking For Running Services...",
+                            "Caption Checking For Running Services...",
+                            "Step 2/12",
+                            "Caption Extracting Files...",
+                            "Step 3/12",
+                            "Caption Installing Files...",
+                            "Step 4/12",
+                            "Caption Installing Antivirus Engine...",
+                            "Step 5/12",
+                            "Caption Installing WebMail...",
+                            "Step 6/12",
+                            "Step 7/12",
+                            "Step 8/12",
+                            "Step 9/12",
+                            "Step 10/12",
+                            "Caption Creating Icons...",
+                            "Caption Installing Services...",
+                            "Create TolvaSMTP \"" + install + "smtp.exe\"",
+                            "Create TolvaPOP3 \"" + install + "pop3.exe\"",
+                            "Create TolvaControl \"" + install + "control.exe\"",
+                            "Create TolvaIM \"" + install + "im.exe\"",
+                            "Create TolvaCalendar \"" + install + "cal.exe\"",
+                            "Caption " + starting,
+                            "Start TolvaSMTP",
+                            "Start TolvaPOP3",
+                            "Start TolvaControl",
+                            "Start TolvaIM",
+                            "Start TolvaCalendar",
+                            "Caption Finishing Installation...",
+                            "Step 11/12",
+                            "Step 12/12",
+                            "Caption Installation Complete"}));
+  EXPECT_THAT(clock.Sleeps(), ::testing::Contains(2000u));
+  EXPECT_THAT(LogLines(),
+              ElementsAre("Started \"Nivalis Tolva Mail Server\" 9.1.5-7 \"" + install + "\"",
+                          "Checking running services", "Services stopped",
+                          "Data file extracted to \"" + extract + "\"", "Copying files...",
+                          "Copying files done", "Installing services",
+                          "Extracted data deleted \"" + extract + "\"", "Starting services",
+                          "Finished", ""));
+  EXPECT_EQ(form.State.LogsPath, install + "logs\\");
+  EXPECT_FALSE(platform::PathExists(extract));
+  EXPECT_EQ(GetFile(install + "config\\tags.dat"), ";\r\nfootervalue.txt;\r\n\r\n\r\n10\r\n");
+  EXPECT_EQ(GetFile(install + "config\\footervalue.txt"), "Sent by Tolva");
+  SettingsRecord saved = GetSettingsFile(install + "config\\settings.cfg");
+  EXPECT_EQ(saved.TempPath(), install + "temp\\");
+  EXPECT_EQ(saved.MailPath(), install + "mail\\");
+  EXPECT_EQ(saved.LogPath(), install + "logs\\");
+  EXPECT_EQ(saved.DnsServers(), "10.0.0.1;10.0.0.2;10.0.0.3");
+  EXPECT_EQ(saved.InterfaceLayout(), "advanced.xml");
+  EXPECT_EQ(saved.Number(settings_field::FooterSwitch), 1);
+  EXPECT_EQ(GetFile(install + "smtp.exe"), "smtp.exe");
+  EXPECT_TRUE(backend.Boxes().empty());
+
+  // An upgrade over it from an older version: the disabled server is made
+  // automatic for the run and disabled again at its end; the settings stay.
+  machine.FindService("TolvaIM")->Config.StartType = platform::kServiceDisabled;
+  machine.FindService("TolvaIM")->State = platform::kServiceStopped;
+  form.State.PreviousVersion = "7.7.2";
+  form.State.RecordedInstallDir = install;
+  saved.SetText(settings_field::DnsServers, "192.0.2.53");
+  PutSettingsFile(install + "config\\settings.cfg", saved);
+  PutFile(install + "config\\webserver.cfg", "[Filter]\r\n");
+  form.ProgressBar->SetPosition(0);
+  EXPECT_EQ(Run(), -1);
+  EXPECT_TRUE(form.State.IsUpgrade);
+  const std::vector<std::string> events = Events();
+  const auto position = [&events](const std::string& event) {
+    return std::find(events.begin(), events.end(), event) - events.begin();
+  };
+  EXPECT_LT(position("ChangeConfig TolvaIM 2"), position("Control TolvaSMTP 1"));
+  EXPECT_LT(position("Start TolvaCalendar"), position("ChangeConfig TolvaIM 4"));
+  EXPECT_EQ(events.back(), "Upgrade 7.7.2 " + install);
+  EXPECT_EQ(machine.FindService("TolvaIM")->Config.StartType, platform::kServiceDisabled);
+  EXPECT_EQ(GetSettingsFile(install + "config\\settings.cfg").DnsServers(), "192.0.2.53");
+  EXPECT_NE(GetFile(install + "config\\webserver.cfg").find("wcs.dll"), std::string::npos);
+  const std::vector<std::string> log = LogLines();
+  EXPECT_EQ(log[log.size() - 3], "Running upgrade procedures 7.7.2 -> 9.1.5-7");
+  EXPECT_EQ(form.ProgressBar->Position(), 12);
+}
+
+TEST_F(InstallationRun, AdministrationOnlyAndADamagedMainArchive) {
+  // Only the administration interface: two steps and one archive.
+  for (int id = 0; id < 16; ++id)
+    if (id != 1) SetComponentState(*form.ComponentsList, id, kStateUnchecked);
+  EXPECT_EQ(Run(), -1);
+  EXPECT_THAT(Events(), ElementsAre("Caption Installing Files...", "Step 1/12", "Step 2/12",
+                                    "Caption Installation Complete"));
+  EXPECT_EQ(GetFile(install + "admin\\index.html"), "admin");
+  EXPECT_FALSE(platform::PathExists(install + "smtp.exe"));
+  const std::string extract = form.State.ExtractPath;
+  EXPECT_THAT(LogLines(),
+              ElementsAre("Started \"Nivalis Tolva Mail Server\" 9.1.5-7 \"" + install + "\"",
+                          "Copying files...", "Extracted data deleted \"" + extract + "\"",
+                          "Finished", ""));
+}
+
+}  // namespace
