@@ -7,6 +7,8 @@
 
 #include "automation_errors.h"
 #include "com_server.h"
+#include "config/account_record.h"
+#include "config/account_storage.h"
 #include "config/database_library.h"
 #include "config/domain_table.h"
 #include "config/settings_record.h"
@@ -122,19 +124,41 @@ class TApiObject final : public TDispatchObject {
     return created;
   }
 
-  // Moves the domains into the database; accounts follow them there.
+  // Copies the domains and their accounts from the files into the
+  // database; the files stay as they were.
   static bool ConvertStorage(bool move) {
     LoadSuiteSettings();
-    if (Settings().StorageMode() != kDatabaseStorageMode)
+    SettingsRecord& settings = Settings();
+    if (settings.StorageMode() != kDatabaseStorageMode)
       throw TServerError("The account storage is not a database");
     auto convert = reinterpret_cast<TConvertStorageFn>(
         reinterpret_cast<void*>(DatabaseEntry("DBConvertStorage")));
+    // The accounts as the files hold them, read with the file storage.
+    std::vector<std::pair<std::string, std::vector<AccountRecord>>> domains;
+    settings.SetNumber(settings_field::StorageMode, 0);
+    for (const DomainRecord& record : Domains().Records) {
+      domains.emplace_back(record.Name(), std::vector<AccountRecord>());
+      TAccountEnum accounts;
+      if (!BeginAccountEnum(record.Name(), accounts)) continue;
+      while (!NextAccount(accounts))
+        domains.back().second.push_back(accounts.Account);
+      EndAccountEnum(accounts);
+    }
+    settings.SetNumber(settings_field::StorageMode, kDatabaseStorageMode);
     bool converted = true;
-    for (const DomainRecord& record : Domains().Records)
-      converted = DatabaseAddDomain(record.Name()) && converted;
+    size_t accountCount = 0;
+    for (const auto& [domain, accounts] : domains) {
+      converted = DatabaseAddDomain(domain) && converted;
+      for (const AccountRecord& account : accounts) {
+        int32_t index = -1;
+        converted = SaveAccount(domain, account, index) && converted;
+        ++accountCount;
+      }
+    }
     converted = convert(move ? 1 : 0) != 0 && converted;
     WriteStandInLog(std::string("db.dll DBConvertStorage ") + (move ? "1" : "0") + " -> " +
-                    (converted ? "1" : "0"));
+                    (converted ? "1" : "0") + " (" + std::to_string(domains.size()) + " domains, " +
+                    std::to_string(accountCount) + " accounts)");
     return converted;
   }
 

@@ -10,4 +10,3 @@ inline constexpr int32_t kErrExists = 3;      // the domain or account exists al
 inline constexpr int32_t kErrNotWritten = 4;  // the suite's files could not be written
 inline constexpr int32_t kErrNoDomain = 5;    // the account's domain does not exist
 inline constexpr int32_t kErrEmptyAlias = 6;  // the account has no alias
-inline constexpr int32_t kErrNoStorage = 7;   // no account storage in this build

@@ -3,8 +3,9 @@
 // of its arguments, and failures raised as server exceptions with a text.
 #pragma once
 
-#include <oleauto.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <ole2.h>
 
 #include <functional>
 #include <map>

@@ -7,6 +7,8 @@
 
 #include "automation_errors.h"
 #include "com_server.h"
+#include "config/account_record.h"
+#include "config/account_storage.h"
 #include "config/database_library.h"
 #include "config/domain_table.h"
 #include "config/settings_record.h"
@@ -132,9 +134,24 @@ class TAccountObject final : public TRecordObject {
     if (!alias || Trim(*alias).empty()) return kErrEmptyAlias;
     LoadSuiteSettings();
     if (!Domains().Find(domain)) return kErrNoDomain;
-    // The suite's account storage is not part of this stand-in yet.
-    WriteStandInLog("account storage missing: " + name_ + " not stored");
-    return kErrNoStorage;
+    if (FindAccountIndex(domain, Trim(*alias), false) >= 0) return kErrExists;
+    AccountRecord record;
+    record.SetType(kUserAccount);
+    record.SetAliases(Trim(*alias));
+    if (const std::string* password = FindValue(properties_, "U_Password"))
+      record.SetPassword(*password);
+    int32_t index = -1;
+    if (!SaveAccount(domain, record, index)) return kErrNotWritten;
+    // The record holds aliases, password and expiry only; what else was set
+    // is named in the log rather than kept in a form of our own.
+    std::string dropped;
+    for (const auto& [name, value] : properties_)
+      if (!SameText(name, "U_Alias") && !SameText(name, "U_Password"))
+        dropped += " " + name + "=" + value;
+    if (!dropped.empty())
+      WriteStandInLog("account " + name_ + " stored as record " + std::to_string(index) +
+                      "; not kept:" + dropped);
+    return kErrNone;
   }
 };
 

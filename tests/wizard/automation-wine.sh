@@ -106,12 +106,12 @@ for line in \
   'NivalisServer.AccountObject.SetProperty(BSTR "U_Admin", BOOL true)'; do
   has_line "$standinlog" "$line" || fail "the stand-in did not log: $line"
 done
-if has_line "$standinlog" "account storage missing: administrator@example.test not stored"; then
-  echo "NOTE: the account storage is not in this build; the account was refused (code 7)"
-  has_line "$setuplog" "Setup wizard account error: 7" || fail "the refused account is not logged"
-else
-  tr -d '\r' <"$setuplog" | grep -q 'Setup wizard' && fail "unexpected log: $(cat "$setuplog")"
-fi
+tr -d '\r' <"$setuplog" | grep -q 'Setup wizard' && fail "unexpected log: $(cat "$setuplog")"
+wine "$tolvacfg" accounts 'C:\Tolva\config' example.test | tr -d '\r' >"$work/accounts.json"
+expect "the administrator's account" "$(python3 -c 'import json,sys; print(json.load(open(sys.argv[1])))' \
+  "$work/accounts.json")" "[{'index': 0, 'type': 0, 'aliases': 'administrator', 'password': False}]"
+has_line "$standinlog" "account administrator@example.test stored as record 0; not kept: \
+U_Mailbox=administrator U_Name=Administrator U_Admin=1" || fail "the account's other values are not named"
 
 step "the same domain again: refused with its code, the account step still runs"
 : >"$setuplog"
@@ -120,9 +120,23 @@ wine "$driver" configure 'C:\Tolva\logs\setup.log' mail2.example.test example.te
 has_line "$setuplog" "Setup wizard domain error: 3" || fail "no domain error: $(cat "$setuplog")"
 has_line "$standinlog" 'NivalisServer.AccountObject.New(BSTR "admin@example.test")' ||
   fail "the account step did not run"
+wine "$tolvacfg" accounts 'C:\Tolva\config' example.test | tr -d '\r' >"$work/accounts.json"
+expect "the second account" "$(python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))[1])' \
+  "$work/accounts.json")" "{'index': 1, 'type': 0, 'aliases': 'admin', 'password': True}"
 show
 expect "domains after the refused save" "$(json 'len(d["domains"])')" "2"
 expect "host name of the second run" "$(json 'd["settings"]["HostName"]')" "mail2.example.test"
+
+step "the same administrator again: both saves refused as existing"
+: >"$setuplog"
+status=0
+wine "$driver" configure 'C:\Tolva\logs\setup.log' mail2.example.test example.test admin pw \
+  >/dev/null || status=$?
+expect "exit code of refused saves" "$status" "1"
+expect "refusals" "$(tr -d '\r' <"$setuplog" | grep -v '^$' | tr '\n' '|')" \
+  "Setup wizard domain error: 3|Setup wizard account error: 3|"
+expect "accounts after the refusal" \
+  "$(wine "$tolvacfg" accounts 'C:\Tolva\config' example.test | tr -d '\r' | grep -c '"index"')" "2"
 
 step "the database storage"
 : >"$setuplog"
@@ -133,7 +147,13 @@ expect "connection kept" "$(json 'd["settings"]["AccountDatabase"]')" "tolvadb;s
 expect "tables created" "$(tr -d '\r' <"$install/tolvadb/tables.txt" | tr '\n' ' ')" "2 3 0 "
 has_line "$install/tolvadb/domains.txt" "example.test" || fail "the domains were not converted"
 expect "stand-in's order" "$(tr -d '\r' <"$standinlog" | grep -E '^db.dll' | tr '\n' '|')" \
-  "db.dll DBCreateTables 2 -> 1|db.dll DBCreateTables 3 -> 1|db.dll DBCreateTables 0 -> 1|db.dll DBConvertStorage 1 -> 1|"
+  "db.dll DBCreateTables 2 -> 1|db.dll DBCreateTables 3 -> 1|db.dll DBCreateTables 0 -> 1|db.dll DBConvertStorage 1 -> 1 (2 domains, 2 accounts)|"
+# Read back through the database: the accounts went with their domains.
+wine "$tolvacfg" accounts 'C:\Tolva\config' example.test | tr -d '\r' >"$work/accounts.json"
+expect "accounts in the database" "$(python3 -c 'import json,sys; print(json.load(open(sys.argv[1])))' \
+  "$work/accounts.json")" \
+  "[{'index': 0, 'type': 0, 'aliases': 'administrator', 'password': False}, {'index': 1, 'type': 0, 'aliases': 'admin', 'password': True}]"
+[ -f "$install/tolvadb/example.test/users.dat" ] || fail "no accounts in the database's files"
 has_line "$standinlog" \
   'NivalisServer.APIObject.CreateTables(I4 2, BSTR* "tolvadb;sa;pw;;7;3") -> BOOL true' ||
   fail "CreateTables did not get its connection by reference"

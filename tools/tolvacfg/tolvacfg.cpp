@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <limits>
 
+#include "config/account_storage.h"
 #include "config/database_library.h"
 #include "config/domain_table.h"
 #include "config/server_folders.h"
@@ -18,7 +19,8 @@ namespace {
 const char* const kUsage =
     "usage: tolvacfg show CONFIGFOLDER\n"
     "       tolvacfg set CONFIGFOLDER FIELD VALUE\n"
-    "       tolvacfg add-domain CONFIGFOLDER NAME\n";
+    "       tolvacfg add-domain CONFIGFOLDER NAME\n"
+    "       tolvacfg accounts CONFIGFOLDER DOMAIN\n";
 
 // The configuration folder and, above it, the install folder, as the
 // installer sets them before it loads the settings.
@@ -151,6 +153,31 @@ int AddDomain(const std::string& folder, const std::string& name, std::string& e
   return Save(err);
 }
 
+int Accounts(const std::string& folder, const std::string& domain, std::string& out,
+             std::string& err) {
+  if (!Load(folder, err)) return kTolvacfgUnreadable;
+  if (!Domains().Find(domain)) {
+    err += "tolvacfg: there is no domain " + domain + "\n";
+    return kTolvacfgBadValue;
+  }
+  TAccountEnum accounts;
+  out += "[";
+  bool first = true;
+  if (BeginAccountEnum(domain, accounts)) {
+    while (!NextAccount(accounts)) {
+      const AccountRecord& account = accounts.Account;
+      out += std::string(first ? "" : ",") + "\n  {\"index\": " + std::to_string(accounts.Index) +
+             ", \"type\": " + std::to_string(account.Type()) +
+             ", \"aliases\": " + JsonString(account.Aliases()) +
+             ", \"password\": " + (account.Password().empty() ? "false" : "true") + "}";
+      first = false;
+    }
+    EndAccountEnum(accounts);
+  }
+  out += first ? "]\n" : "\n]\n";
+  return kTolvacfgOk;
+}
+
 }  // namespace
 
 std::string ConfigurationJson() {
@@ -191,6 +218,8 @@ int RunTolvacfg(const std::vector<std::string>& arguments, std::string& out, std
     return Set(arguments[1], arguments[2], arguments[3], err);
   if (command == "add-domain" && arguments.size() == 3)
     return AddDomain(arguments[1], arguments[2], err);
+  if (command == "accounts" && arguments.size() == 3)
+    return Accounts(arguments[1], arguments[2], out, err);
   err += kUsage;
   return kTolvacfgUsage;
 }

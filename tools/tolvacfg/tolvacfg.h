@@ -5,6 +5,9 @@
 //                                           table and the primary domain as JSON
 //   tolvacfg set CONFIGFOLDER FIELD VALUE   changes one field and saves
 //   tolvacfg add-domain CONFIGFOLDER NAME   appends a domain and saves
+//   tolvacfg accounts CONFIGFOLDER DOMAIN   the domain's accounts as JSON
+//                                           (whether a password is set, not
+//                                           the password)
 #pragma once
 
 #include <string>

@@ -1,5 +1,6 @@
-#include <oleauto.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <ole2.h>
 
 #include "platform/error_text.h"
 #include "platform/native.h"
@@ -14,6 +15,24 @@ std::string SystemText(HRESULT error) {
       nullptr, static_cast<DWORD>(error), 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
   std::string text = length && buffer ? TrimErrorText(std::string(buffer, length)) : std::string();
   if (buffer) LocalFree(buffer);
+  // Some systems have no text for COM's own codes; these are the ones an
+  // administrator meets when the automation server is missing.
+  if (text.empty()) {
+    switch (static_cast<uint32_t>(error)) {
+      case 0x800401F3:  // CO_E_CLASSSTRING
+        return "Invalid class string";
+      case 0x80040154:  // REGDB_E_CLASSNOTREG
+        return "Class not registered";
+      case 0x80040111:  // CLASS_E_CLASSNOTAVAILABLE
+        return "ClassFactory cannot supply requested class";
+      case 0x80020006:  // DISP_E_UNKNOWNNAME
+        return "Unknown name";
+      case 0x8002000E:  // DISP_E_BADPARAMCOUNT
+        return "Invalid number of parameters";
+      case 0x80020005:  // DISP_E_TYPEMISMATCH
+        return "Type mismatch";
+    }
+  }
   if (text.empty()) {
     char code[32];
     wsprintfA(code, "OLE error %08X", static_cast<unsigned>(error));
