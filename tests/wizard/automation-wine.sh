@@ -138,6 +138,14 @@ expect "refusals" "$(tr -d '\r' <"$setuplog" | grep -v '^$' | tr '\n' '|')" \
 expect "accounts after the refusal" \
   "$(wine "$tolvacfg" accounts 'C:\Tolva\config' example.test | tr -d '\r' | grep -c '"index"')" "2"
 
+step "properties, a refused account and exceptions through IDispatch"
+wine "$driver" probe | tr -d '\r' >"$work/probe.out"
+expect "probe" "$(tr '\n' '|' <"$work/probe.out")" \
+  "saved: 1|host: probe.example.test|account saved: 0, LastErr 6|NoSuchMember: Unknown name (NoSuchMember)|MakePrimaryDomain: The domain missing.test does not exist|"
+has_line "$standinlog" \
+  'NivalisServer.APIObject.C_Mail_SMTP_General_HostName=(BSTR "probe.example.test")' ||
+  fail "the property put was not logged"
+
 step "the database storage"
 : >"$setuplog"
 wine "$driver" storage 'C:\Tolva\logs\setup.log' 'tolvadb;sa;pw;;7;3'
