@@ -209,6 +209,20 @@ TEST_F(InstallationRun, NewInstallationThenUpgradeWithADisabledServer) {
   const std::vector<std::string> log = LogLines();
   EXPECT_EQ(log[log.size() - 3], "Running upgrade procedures 7.7.2 -> 9.1.5-7");
   EXPECT_EQ(form.ProgressBar->Position(), 12);
+
+  // A main archive cut short: the box, the abort line with an empty line,
+  // the failure code, and the disabled server disabled again.
+  const std::string whole = GetFile(Distribution() + "setup.dat");
+  PutFile(Distribution() + "setup.dat", whole.substr(0, whole.size() / 2));
+  EXPECT_EQ(Run(), kExitFailedDuringInstall);
+  ASSERT_EQ(backend.Boxes().size(), 1u);
+  EXPECT_EQ(backend.Boxes()[0].Request.Text, "Extracting files error: data file error setup.dat");
+  const std::vector<std::string> failed = LogLines();
+  EXPECT_EQ(failed[failed.size() - 2],
+            "Error: Setup aborted - Extracting files error: data file error setup.dat");
+  EXPECT_EQ(failed.back(), "");
+  EXPECT_EQ(machine.FindService("TolvaIM")->Config.StartType, platform::kServiceDisabled);
+  EXPECT_EQ(Events().back(), "ChangeConfig TolvaIM 4");
 }
 
 TEST_F(InstallationRun, AdministrationOnlyAndADamagedMainArchive) {

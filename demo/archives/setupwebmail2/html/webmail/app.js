@@ -1,0 +1,3 @@
+document.addEventListener("DOMContentLoaded", function () {
+  document.getElementById("app").textContent = "Web mail";
+});
