@@ -22,6 +22,9 @@
 #include "system/server_table.h"
 #include "ui/backend.h"
 #include "ui/events.h"
+#include "wizard/configuration_wizard.h"
+#include "wizard/database_storage.h"
+#include "wizard/setup_wizard.h"
 
 namespace {
 
@@ -142,6 +145,7 @@ void BindWizard(TApplicationWindows& windows) {
   BindWizardPages(form);
   BindComponentsList(*form.ComponentsList);
   BindFolderChooser(windows.BrowseFolder);
+  BindSetupWizardForm(windows.SetupWizardForm);
   auto navigate = [&windows](ui::TControl& sender) { BackButtonClick(windows, sender); };
   form.NextButton->OnClick = navigate;
   form.BackButton->OnClick = navigate;
@@ -169,6 +173,12 @@ TWizardOperations& WizardOperations() {
     built.RunInstallation = [](TApplicationWindows& windows) { RunInstallation(windows.MainForm); };
     built.NotifyServer = [](int server, uint32_t message, uintptr_t wParam, intptr_t lParam) {
       NotifyServer(server, message, wParam, lParam);
+    };
+    built.CreateDatabaseStorage = [](const std::string& connection) {
+      CreateDatabaseStorage(connection);
+    };
+    built.RunConfigurationWizard = [](TApplicationWindows& windows) {
+      RunConfigurationWizard(windows.SetupWizardForm);
     };
     return built;
   }();

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/automation.h"
 #include "platform/clock.h"
 #include "platform/com_libraries.h"
 #include "platform/pipes.h"
@@ -26,6 +27,7 @@ Processes& NativeProcesses();
 Pipes& NativePipes();
 WindowMessages& NativeWindowMessages();
 ComLibraries& NativeComLibraries();
+Automation& NativeAutomation();
 
 #ifndef _WIN32
 // The addresses of the "nameserver" lines of a resolv.conf text, in order.

@@ -17,6 +17,8 @@ TSetupWizardForm::TSetupWizardForm() : TForm("TSetupWizardForm", "SetupWizardFor
   SetBorderStyle(ui::TBorderStyle::Dialog);
   SetBorderIcons({.SystemMenu = true, .Minimize = false, .Maximize = false});
   SetPosition(ui::TFormPosition::ScreenCenter);
+  // Esc anywhere in the window closes it as Cancel.
+  SetKeyPreview(true);
 
   TitlePanel =
       &AddControl(ControlKind::Panel, "TitlePanel", nullptr, {0, 0, kClientWidth, kTitleHeight})

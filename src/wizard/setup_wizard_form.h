@@ -2,6 +2,8 @@
 // primary domain, administrator, and a closing page.
 #pragma once
 
+#include <string>
+
 #include "ui/form.h"
 
 class TSetupWizardForm : public ui::TForm {
@@ -16,6 +18,11 @@ class TSetupWizardForm : public ui::TForm {
   static constexpr int kTagDomain = 2;
 
   TSetupWizardForm();
+
+  // The page in view, 0 to 3; 4 only while the wizard closes with OK.
+  int PageIndex = 0;
+  // The caption "Next >" had before the last page renamed it.
+  std::string NextCaption;
 
   ui::TControl* TitlePanel = nullptr;
   ui::TControl* TitleLabel = nullptr;

@@ -253,6 +253,31 @@ DB_EXPORT int32_t DB_CALL DBAddDomain(const char* domain) {
   }
 }
 
+// Creates a group of the suite's tables: here the data folder, with the
+// groups created so far listed in "tables.txt".
+DB_EXPORT int32_t DB_CALL DBCreateTables(int32_t group, const char* connection) {
+  std::lock_guard lock(State().Lock);
+  State().Connection = Text(connection);
+  Log("DBCreateTables " + std::to_string(group));
+  try {
+    std::string folder = DataFolder();
+    if (folder.empty()) return 0;
+    return WriteStringToFile(std::to_string(group) + "\r\n", folder + "tables.txt", false, true)
+               ? 1
+               : 0;
+  } catch (...) {
+    return 0;
+  }
+}
+
+// The end of a move of the account storage into the database; the domains
+// came before it through DBAddDomain.
+DB_EXPORT int32_t DB_CALL DBConvertStorage(int32_t move) {
+  std::lock_guard lock(State().Lock);
+  Log("DBConvertStorage " + std::to_string(move));
+  return DataFolder().empty() ? 0 : 1;
+}
+
 // Not one of the suite's entries: the calls received so far, one a line.
 DB_EXPORT int32_t DB_CALL StandInCallLog(char* buffer, int32_t size) {
   std::lock_guard lock(State().Lock);

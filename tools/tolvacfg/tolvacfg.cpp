@@ -22,7 +22,7 @@ const char* const kUsage =
     "usage: tolvacfg show CONFIGFOLDER\n"
     "       tolvacfg set CONFIGFOLDER FIELD VALUE\n"
     "       tolvacfg add-domain CONFIGFOLDER NAME\n"
-    "       tolvacfg accounts CONFIGFOLDER DOMAIN\n";
+    "       tolvacfg accounts [--json] CONFIGFOLDER DOMAIN\n";
 
 // The configuration folder and, above it, the install folder, as the
 // installer sets them before it loads the settings.
@@ -155,23 +155,42 @@ int AddDomain(const std::string& folder, const std::string& name, std::string& e
   return Save(err);
 }
 
-int Accounts(const std::string& folder, const std::string& domain, std::string& out,
+// One line per account (number, type, expiry, aliases, tab-separated), or
+// with json the same as a JSON list that also says whether a password is
+// set (never the password).
+int Accounts(const std::string& folder, const std::string& domain, bool json, std::string& out,
              std::string& err) {
   if (!Load(folder, err)) return kTolvacfgUnreadable;
   TAccountEnum accounts;
   if (!BeginAccountEnum(domain, accounts)) {
     // A domain of the table without accounts simply has none.
-    if (Domains().Find(LowerCase(Trim(domain)))) return kTolvacfgOk;
+    if (Domains().Find(LowerCase(Trim(domain)))) {
+      if (json) out += "[]\n";
+      return kTolvacfgOk;
+    }
     err += "tolvacfg: no accounts of the domain \"" + domain + "\"\n";
     return kTolvacfgBadValue;
   }
+  if (json) out += "[";
+  bool first = true;
   while (!NextAccount(accounts)) {
     const AccountRecord& account = accounts.Account;
-    out += std::to_string(accounts.Index) + "\t" + std::to_string(account.Type()) + "\t" +
-           (account.Expires() ? ExpiryText(account.ExpiryDate()) : std::string("never")) + "\t" +
-           account.Aliases() + "\n";
+    const std::string expiry =
+        account.Expires() ? ExpiryText(account.ExpiryDate()) : std::string("never");
+    if (json) {
+      out += std::string(first ? "" : ",") + "\n  {\"index\": " + std::to_string(accounts.Index) +
+             ", \"type\": " + std::to_string(account.Type()) +
+             ", \"expiry\": " + JsonString(expiry) +
+             ", \"aliases\": " + JsonString(account.Aliases()) +
+             ", \"password\": " + (account.Password().empty() ? "false" : "true") + "}";
+    } else {
+      out += std::to_string(accounts.Index) + "\t" + std::to_string(account.Type()) + "\t" +
+             expiry + "\t" + account.Aliases() + "\n";
+    }
+    first = false;
   }
   EndAccountEnum(accounts);
+  if (json) out += first ? "]\n" : "\n]\n";
   return kTolvacfgOk;
 }
 
@@ -246,7 +265,9 @@ int RunTolvacfg(const std::vector<std::string>& arguments, std::string& out, std
   if (command == "add-domain" && arguments.size() == 3)
     return AddDomain(arguments[1], arguments[2], err);
   if (command == "accounts" && arguments.size() == 3)
-    return Accounts(arguments[1], arguments[2], out, err);
+    return Accounts(arguments[1], arguments[2], false, out, err);
+  if (command == "accounts" && arguments.size() == 4 && arguments[1] == "--json")
+    return Accounts(arguments[2], arguments[3], true, out, err);
   err += kUsage;
   return kTolvacfgUsage;
 }

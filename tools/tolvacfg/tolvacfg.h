@@ -5,9 +5,12 @@
 //                                           table and the primary domain as JSON
 //   tolvacfg set CONFIGFOLDER FIELD VALUE   changes one field and saves
 //   tolvacfg add-domain CONFIGFOLDER NAME   appends a domain and saves
-//   tolvacfg accounts CONFIGFOLDER DOMAIN   one line per account of the domain:
+//   tolvacfg accounts [--json] CONFIGFOLDER DOMAIN
+//                                           one line per account of the domain:
 //                                           number, type, expiry, aliases
-//                                           (tab-separated)
+//                                           (tab-separated); with --json a
+//                                           JSON list that also says whether a
+//                                           password is set (not the password)
 #pragma once
 
 #include <string>

@@ -60,6 +60,22 @@ class NoWindowMessages final : public WindowMessages {
   intptr_t Send(TopWindow, uint32_t, uintptr_t, intptr_t) override { return 0; }
 };
 
+class NoAutomation final : public Automation {
+ public:
+  int32_t Initialize() override { return kNotImplemented; }
+  AutomationCreation Create(const std::string&) override {
+    return {0, kNotImplemented, "COM is not available on this system"};
+  }
+  AutomationCall Invoke(AutomationObject, const std::string&, InvokeKind,
+                        std::vector<AutomationValue>&) override {
+    return {kNotImplemented, "COM is not available on this system", {}};
+  }
+  void Release(AutomationObject) override {}
+
+ private:
+  static constexpr int32_t kNotImplemented = static_cast<int32_t>(0x80004001);  // E_NOTIMPL
+};
+
 class NoComLibraries final : public ComLibraries {
  public:
   LibraryEntryCall CallEntry(const std::string&, const std::string&) override { return {}; }
@@ -86,6 +102,11 @@ WindowMessages& NativeWindowMessages() {
 ComLibraries& NativeComLibraries() {
   static NoComLibraries libraries;
   return libraries;
+}
+
+Automation& NativeAutomation() {
+  static NoAutomation automation;
+  return automation;
 }
 
 }  // namespace platform
