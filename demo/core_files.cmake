@@ -8,13 +8,13 @@ set(DEMO_CORE_FILES
     dnsquery.exe=placeholder_program
     tool.exe=placeholder_program
     sendmail.exe=placeholder_program
-    api.dll=placeholder_library
+    api.dll=automation_api
     libeay32.dll=placeholder_library
     libssl32.dll=placeholder_library
     db.dll=db
     regex.dll=placeholder_library
     sqlite3.dll=placeholder_library
     libiconv.dll=placeholder_library
-    nivaliscom.dll=placeholder_library
+    nivaliscom.dll=automation_nivaliscom
     im.exe=im
     cal.exe=cal)

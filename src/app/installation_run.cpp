@@ -28,6 +28,8 @@
 #include "support/version.h"
 #include "system/server_control.h"
 #include "system/server_table.h"
+#include "upgrade/demo_accounts.h"
+#include "upgrade/upgrade_procedures.h"
 
 namespace {
 
@@ -99,7 +101,17 @@ void TFormProgress::StepProgress() {
 }
 
 TRunOperations& RunOperations() {
-  static TRunOperations operations;
+  static TRunOperations operations = [] {
+    TRunOperations built;
+    built.RecordUpgradeStart = [](const std::string& previous, const std::string& install) {
+      RecordUpgradeStart(previous, install);
+    };
+    built.RunUpgradeProcedures = [](const std::string& previous, const std::string& install) {
+      RunUpgradeProcedures(previous, install);
+    };
+    built.CreateDemoAccounts = [] { CreateDemoAccounts(); };
+    return built;
+  }();
   return operations;
 }
 
@@ -189,6 +201,8 @@ void RunInstallation(TMainForm& form) {
         !VersionAtLeast(state.PreviousVersion, kWebClientVersion))
       EditWebServerConfig(state.InstallPath);
     progress.StepProgress();
+    if (!state.PreviousVersion.empty() && RunOperations().RecordUpgradeStart)
+      RunOperations().RecordUpgradeStart(state.PreviousVersion, state.InstallPath);
     CreateIcons(form);
     RemoveExcludedComponents(state);
     WriteSetupLog("Installing services");

@@ -11,6 +11,10 @@ class TMainForm;
 // What the run hands to the parts that convert an older installation's data
 // and seed a new one; each is left out when it is empty.
 struct TRunOperations {
+  // Notes the version an upgrade starts from before the new one is recorded,
+  // so that a run ended before the procedures converts the data next time.
+  std::function<void(const std::string& previousVersion, const std::string& installPath)>
+      RecordUpgradeStart;
   std::function<void(const std::string& previousVersion, const std::string& installPath)>
       RunUpgradeProcedures;
   std::function<void()> CreateDemoAccounts;
@@ -19,6 +23,8 @@ struct TRunOperations {
   std::function<void(int position, int maximum)> ObserveStep;
 };
 
+// The operations in use: the upgrade procedures and demo accounts of this
+// build, unless a test gave others.
 TRunOperations& RunOperations();
 
 // The run on the main window's state and choices. Fatal errors and a

@@ -21,6 +21,7 @@
 #include "support/setup_log.h"
 #include "support/text.h"
 #include "ui/headless/headless_backend.h"
+#include "wizard/configuration_wizard.h"
 
 namespace {
 
@@ -307,6 +308,8 @@ TAnswerFile AnswersOf(const TMainForm& form) {
 }
 
 std::function<void(const TAnswerFile&)>& UnattendedConfiguration() {
-  static std::function<void(const TAnswerFile&)> configuration;
+  static std::function<void(const TAnswerFile&)> configuration = [](const TAnswerFile& answers) {
+    RunConfigurationUnattended(answers.HostName, answers.Domain, answers.User, answers.Password);
+  };
   return configuration;
 }

@@ -58,6 +58,6 @@ void PrepareUnattended(TApplicationWindows& windows, ui::THeadlessBackend* backe
 // The wizard's answers as they stand, for /SAVEINF.
 TAnswerFile AnswersOf(const TMainForm& form);
 
-// Runs the configuration of a new installation from the answers; filled by
-// the configuration wizard's part when it is built in.
+// Runs the configuration of a new installation from the answers: the
+// configuration wizard's steps without its window, unless a test gave other.
 std::function<void(const TAnswerFile&)>& UnattendedConfiguration();
