@@ -193,6 +193,36 @@ std::string ModuleArchive(const TDeployment& deployment, const std::string& name
   return FileExists(path) ? path : std::string();
 }
 
+std::vector<TDistributionPart> DeploymentParts(const TDeployment& deployment) {
+  const TInstallerState& state = deployment.State;
+  std::vector<TDistributionPart> parts;
+  const auto add = [&](const std::string& name, bool required) {
+    parts.push_back({name, ModuleArchive(deployment, name), required, true});
+  };
+  if (state.AdminOnly) {
+    add("setupconfig.dat", true);
+    return parts;
+  }
+  if (!state.NoInstallIAS) add("setupas.dat", true);
+  if (!state.NoInstallAV) add("setupavast.dat", true);
+  const std::string releaseNotes = deployment.InstallerFolder + "releasenotes.txt";
+  parts.push_back(
+      {"releasenotes.txt", FileExists(releaseNotes) ? releaseNotes : std::string(), true, false});
+  add("setupphp.dat", false);
+  if (deployment.ComponentSelected(kComponentLdap) &&
+      !FolderExists(state.InstallPath + "ldap\\"))
+    add("setupldap.dat", false);
+  if (deployment.ComponentSelected(kComponentWizards)) add("setupwizard.dat", false);
+  if (deployment.ComponentSelected(kComponentSpellChecker)) add("setupaspell.dat", false);
+  if (deployment.ComponentSelected(kComponentWebmail)) {
+    add("setupwebmail.dat", false);
+    add("setupwebmail2.dat", true);
+  }
+  add("setupfirst.dat", false);
+  add("setupcustom.dat", false);
+  return parts;
+}
+
 void DeployFiles(const TDeployment& deployment) {
   deployment.Progress.SetProgressCaption(Message(TMessage::cInstallFiles));
   CreateInstallFolder(deployment.State.InstallPath);

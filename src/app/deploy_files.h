@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 class TRunProgress;
 struct TInstallerState;
@@ -32,3 +33,14 @@ void DeployAdminOnly(const TDeployment& deployment);
 // Where the module archive of that name is: beside the installer, else in
 // the download folder. Empty when neither holds it.
 std::string ModuleArchive(const TDeployment& deployment, const std::string& name);
+
+// What the deployment will read from the distribution, in its order: the
+// module archives and loose files with their paths (empty when missing) and
+// whether the deployment cannot do without them.
+struct TDistributionPart {
+  std::string Name;
+  std::string Path;
+  bool Required = false;
+  bool IsArchive = true;
+};
+std::vector<TDistributionPart> DeploymentParts(const TDeployment& deployment);

@@ -11,6 +11,7 @@
 #include "app/run_exit.h"
 #include "app/shell_integration.h"
 #include "archive/extract_archive.h"
+#include "archive/verify_archive.h"
 #include "components/component_state.h"
 #include "config/dns_server_list.h"
 #include "config/install_registry.h"
@@ -22,12 +23,14 @@
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/system_info.h"
+#include "support/exit_codes.h"
 #include "support/file_io.h"
 #include "support/paths.h"
 #include "support/setup_log.h"
 #include "support/version.h"
 #include "system/server_control.h"
 #include "system/server_table.h"
+#include "ui/backend.h"
 #include "upgrade/demo_accounts.h"
 #include "upgrade/upgrade_procedures.h"
 
@@ -86,6 +89,39 @@ void PrepareNewConfiguration(TMainForm& form) {
   if (demo && RunOperations().CreateDemoAccounts) RunOperations().CreateDemoAccounts();
 }
 
+// Before a server is stopped or a file of the installation written: the main
+// archive is unpacked into the extraction folder (which checks every entry
+// and is needed anyway), every other archive the run will read is read
+// through, the loose files it needs are looked for. The first one missing or
+// damaged ends the program with the installation as it was.
+void CheckDistribution(const TDeployment& deployment) {
+  const TInstallerState& state = deployment.State;
+  std::string damaged;
+  if (!state.AdminOnly) {
+    deployment.Progress.SetProgressCaption(Message(TMessage::cExtractingFiles));
+    int result = 0;
+    if (!ExtractArchive(DataArchivePath(state, "setup.dat"), state.ExtractPath, result))
+      damaged = "setup.dat";
+  }
+  for (const TDistributionPart& part : DeploymentParts(deployment)) {
+    if (!damaged.empty()) break;
+    if (part.Path.empty()) {
+      if (part.Required) damaged = part.Name;
+    } else if (part.IsArchive && !VerifyArchive(part.Path)) {
+      damaged = part.Name;
+    }
+  }
+  const std::string presets = deployment.InstallerFolder + "tolva.mcb";
+  if (damaged.empty() && !state.AdminOnly && !state.IsUpgrade && FileExists(presets) &&
+      !VerifyArchive(presets))
+    damaged = "tolva.mcb";
+  if (damaged.empty()) return;
+  RemoveExtractedFolder(state.ExtractPath);
+  ui::ShowMessageBox(Message(TMessage::cErrorDataFile) + " " + damaged, Message(TMessage::cError),
+                     ui::TMessageButtons::Ok, ui::TMessageIcon::Error);
+  EndRun(kExitFailedBeforeInstall);
+}
+
 }  // namespace
 
 void TFormProgress::SetProgressCaption(const std::string& text) {
@@ -134,12 +170,22 @@ void RunInstallation(TMainForm& form) {
   state.AdminOnly = !ComponentSelected(components, kComponentCore) &&
                     ComponentSelected(components, kComponentAdministration);
   DownloadMissingComponents(form);
-  MigrateInstallRegistry(true);
-  WriteComponentExclusions(state, form.PathRegistry);
   state.InstallPath = WithPathDelimiter(form.PathEdit->Text(), true, false);
-  ServerFolders().InstallPath = state.InstallPath;
   state.IsUpgrade = FolderExists(state.InstallPath + "config\\");
   if (state.LogsPath.empty()) state.LogsPath = state.InstallPath + "logs\\";
+  const std::string program = platform::CurrentSystem().ProgramPath();
+  const std::string windows = GetSpecialFolder(SpecialFolder::Windows, true);
+  const TDeployment deployment{
+      state,
+      progress,
+      [&components](int id) { return ComponentSelected(components, id); },
+      ExtractFilePath(program),
+      ExtractFileName(program),
+      windows.empty() ? windows : WithPathDelimiter(windows, true, false)};
+  CheckDistribution(deployment);
+  MigrateInstallRegistry(true);
+  WriteComponentExclusions(state, form.PathRegistry);
+  ServerFolders().InstallPath = state.InstallPath;
   OpenLog(state.LogsPath + "setup\\setup.log", kLogDateTime);
   WriteSetupLog(std::string("Started \"Nivalis Tolva Mail Server\" ") + kSetupVersion + " \"" +
                 state.InstallPath + "\"");
@@ -163,24 +209,13 @@ void RunInstallation(TMainForm& form) {
     const bool stopped = servers.StopRunningServers();
     progress.StepProgress();
     WriteSetupLog(stopped ? "Services stopped" : "Error: Services could not be stopped");
-    progress.SetProgressCaption(Message(TMessage::cExtractingFiles));
-    const std::string archive = DataArchivePath(state, "setup.dat");
-    int result = 0;
-    if (!ExtractArchive(archive, state.ExtractPath, result)) AbortOnArchive("setup.dat");
+    // CheckDistribution unpacked the main archive already.
     WriteSetupLog("Data file extracted to \"" + state.ExtractPath + "\"");
     progress.StepProgress();
     if (state.IsUpgrade) LoadInstalledSettings(state.InstallPath);
   }
 
   WriteSetupLog("Copying files...");
-  const std::string program = platform::CurrentSystem().ProgramPath();
-  const std::string windows = GetSpecialFolder(SpecialFolder::Windows, true);
-  const TDeployment deployment{state,
-                               progress,
-                               [&components](int id) { return ComponentSelected(components, id); },
-                               ExtractFilePath(program),
-                               ExtractFileName(program),
-                               windows.empty() ? windows : WithPathDelimiter(windows, true, false)};
   DeployFiles(deployment);
   progress.StepProgress();
 

@@ -129,11 +129,11 @@ TEST_F(InstallationRun, NewInstallationThenUpgradeWithADisabledServer) {
   const std::string extract = form.State.ExtractPath;
   const std::string starting = "Starting Services...";
   EXPECT_THAT(Events(), ElementsAreArray(std::vector<std::string>{
+                            "Caption Extracting Files...",
                             "Step 1/12",
                             "Caption Checking For Running Services...",
                             "Caption Checking For Running Services...",
                             "Step 2/12",
-                            "Caption Extracting Files...",
                             "Step 3/12",
                             "Caption Installing Files...",
                             "Step 4/12",
@@ -210,19 +210,30 @@ TEST_F(InstallationRun, NewInstallationThenUpgradeWithADisabledServer) {
   EXPECT_EQ(log[log.size() - 3], "Running upgrade procedures 7.7.2 -> 9.1.5-7");
   EXPECT_EQ(form.ProgressBar->Position(), 12);
 
-  // A main archive cut short: the box, the abort line with an empty line,
-  // the failure code, and the disabled server disabled again.
+  // A main archive cut short, then a module archive cut short: each is found
+  // before anything is stopped or written, and the run ends with the code
+  // of a failure before the installation.
+  const std::string logBefore = GetFile(form.State.LogsPath + "setup\\setup.log");
   const std::string whole = GetFile(Distribution() + "setup.dat");
   PutFile(Distribution() + "setup.dat", whole.substr(0, whole.size() / 2));
-  EXPECT_EQ(Run(), kExitFailedDuringInstall);
+  backend.ClearBoxes();
+  EXPECT_EQ(Run(), kExitFailedBeforeInstall);
   ASSERT_EQ(backend.Boxes().size(), 1u);
   EXPECT_EQ(backend.Boxes()[0].Request.Text, "Extracting files error: data file error setup.dat");
-  const std::vector<std::string> failed = LogLines();
-  EXPECT_EQ(failed[failed.size() - 2],
-            "Error: Setup aborted - Extracting files error: data file error setup.dat");
-  EXPECT_EQ(failed.back(), "");
-  EXPECT_EQ(machine.FindService("TolvaIM")->Config.StartType, platform::kServiceDisabled);
-  EXPECT_EQ(Events().back(), "ChangeConfig TolvaIM 4");
+  EXPECT_THAT(Events(), ElementsAre("Caption Extracting Files..."));
+  EXPECT_EQ(GetFile(form.State.LogsPath + "setup\\setup.log"), logBefore);
+  EXPECT_FALSE(platform::PathExists(form.State.ExtractPath));
+  EXPECT_EQ(machine.FindService("TolvaSMTP")->State, platform::kServiceRunning);
+
+  PutFile(Distribution() + "setup.dat", whole);
+  const std::string antispam = GetFile(Distribution() + "setupas.dat");
+  PutFile(Distribution() + "setupas.dat", antispam.substr(0, antispam.size() / 2));
+  backend.ClearBoxes();
+  EXPECT_EQ(Run(), kExitFailedBeforeInstall);
+  ASSERT_EQ(backend.Boxes().size(), 1u);
+  EXPECT_EQ(backend.Boxes()[0].Request.Text, "Extracting files error: data file error setupas.dat");
+  EXPECT_EQ(GetFile(form.State.LogsPath + "setup\\setup.log"), logBefore);
+  EXPECT_EQ(machine.FindService("TolvaSMTP")->State, platform::kServiceRunning);
 }
 
 TEST_F(InstallationRun, AdministrationOnlyAndADamagedMainArchive) {
