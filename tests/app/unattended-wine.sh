@@ -126,6 +126,7 @@ Services stopped
 Data file extracted to "$extract"
 Copying files...
 Copying files done
+Creating demo accounts
 Installing services
 Extracted data deleted "$extract"
 Starting services
