@@ -35,6 +35,6 @@ void CreateIcons(TMainForm& form) {
   });
 }
 
-void RunUninstall(TMainForm& form) {
-  Uninstall({ProgramFolder(), ServerFolders().InstallPath}, ShellRegistriesOf(form));
+void RunUninstall(TMainForm& form, bool unattended) {
+  Uninstall({ProgramFolder(), ServerFolders().InstallPath, !unattended}, ShellRegistriesOf(form));
 }

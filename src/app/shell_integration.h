@@ -12,5 +12,6 @@ TShellRegistries ShellRegistriesOf(TMainForm& form);
 // user details the wizard holds.
 void CreateIcons(TMainForm& form);
 
-// The removal that "/UNINSTALL" runs after its question.
-void RunUninstall(TMainForm& form);
+// The removal that "/UNINSTALL" runs after its question; unattended, the
+// folder that remains is not opened.
+void RunUninstall(TMainForm& form, bool unattended = false);

@@ -81,7 +81,7 @@ void PresetDestination(TMainForm& form) {
 }  // namespace
 
 std::function<void(TMainForm&)>& UninstallProcedure() {
-  static std::function<void(TMainForm&)> procedure = RunUninstall;
+  static std::function<void(TMainForm&)> procedure = [](TMainForm& form) { RunUninstall(form); };
   return procedure;
 }
 

@@ -3,6 +3,8 @@
 #include <map>
 
 #include "app/installation_run.h"
+#include "app/shell_integration.h"
+#include "app/startup.h"
 #include "app/wizard_navigation.h"
 #include "app/wizard_operations.h"
 #include "app/wizard_pages.h"
@@ -209,6 +211,7 @@ void PrepareUnattended(TApplicationWindows& windows, ui::THeadlessBackend* backe
                        const TUnattendedOptions& options, const TAnswerFile* answers) {
   if (backend) {
     AnswerBoxesUnattended(*backend);
+    UninstallProcedure() = [](TMainForm& form) { RunUninstall(form, true); };
     const std::string language = answers && answers->Language ? *answers->Language : "";
     backend->WhenModal("TLangSelectForm", [&windows, language](ui::TForm&) {
       ChooseAnswerLanguage(windows.LangSelectForm, language);

@@ -132,5 +132,5 @@ void Uninstall(const TUninstallRequest& request, TShellRegistries registries) {
   }
   ui::ShowMessageBox(text, Message(TMessage::cInformation), ui::TMessageButtons::Ok,
                      ui::TMessageIcon::Information);
-  RunProgram(nullptr, "open", left, "", "", 1);
+  if (request.ShowWhatRemains) RunProgram(nullptr, "open", left, "", "", 1);
 }

@@ -15,6 +15,9 @@ struct TUninstallRequest {
   // The installation folder established at start-up; the antivirus engine's
   // setup library is looked for below it.
   std::string InstallPath;
+  // Whether the folder that remains is opened in the shell at the end; not
+  // for a removal that nobody watches.
+  bool ShowWhatRemains = true;
 };
 
 // The program folders, each deleted as a tree with failures ignored:

@@ -236,7 +236,7 @@ TEST_F(StartupTest, UninstallAsksFirst) {
   backend.AnswerBoxes({TModalResult::Yes});
   EXPECT_EQ(Start({"/UNINSTALL"}), kExitSuccess);
   EXPECT_EQ(removals, 1);
-  UninstallProcedure() = RunUninstall;
+  UninstallProcedure() = [](TMainForm& form) { RunUninstall(form); };
 }
 
 }  // namespace
