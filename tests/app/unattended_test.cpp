@@ -3,6 +3,7 @@
 
 #include "app/answer_file.h"
 #include "app/installation_run.h"
+#include "app/shell_integration.h"
 #include "app/startup.h"
 #include "app/unattended.h"
 #include "app/wizard_navigation.h"
@@ -84,6 +85,7 @@ class UnattendedWalk : public StartupTest {
   ~UnattendedWalk() override {
     WizardOperations() = TWizardOperations();
     RunOperations() = TRunOperations();
+    UninstallProcedure() = [](TMainForm& shown) { RunUninstall(shown); };
   }
   TUnattendedOptions options;
 };
