@@ -4,9 +4,11 @@
 # 8.5.3-7, and the servers' shared sequence log must show every broadcast
 # and request in order, with the Control server asked for the conversion
 # page on its web port with 3 domains and not with 25.
-# Usage: upgrade-wine.sh UPGRADEDRIVER SERVICEDRIVER STANDIN_DIR WORK_DIR
+# Then the same from the installer: an unattended installation of the demo
+# distribution over the installation, recorded as version 8.5.3-7.
+# Usage: upgrade-wine.sh UPGRADEDRIVER SERVICEDRIVER STANDIN_DIR DEMO_DIR WORK_DIR
 set -Eeuo pipefail
-upgrader=$1 services=$2 standins=$3 work=$4
+upgrader=$1 services=$2 standins=$3 demo=$4 work=$5
 trap 'echo "FAILED at line $LINENO: $BASH_COMMAND" >&2' ERR
 
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
@@ -85,5 +87,31 @@ check_run() { # domains with-page
 check_run 3 1
 wine "$upgrader" prepare "$dir" "$port" 25 | tr -d '\r' | grep -qx "prepared port=$port domains=25"
 check_run 25 0
+
+# The installer's run: it stops the servers, replaces them, starts them and
+# then runs the procedures; its finish notice to Control comes after them.
+wine "$upgrader" prepare "$dir" "$port" 3 | tr -d '\r' | grep -qx "prepared port=$port domains=3"
+product='HKLM\Software\Nivalis\Tolva Mail Server'
+wine reg add "$product" /v Version /d 8.5.3-7 /f >/dev/null
+wine reg add "$product" /v InstallDir /d "$dir" /f >/dev/null
+cp -r "$demo" "$WINEPREFIX/drive_c/dist"
+printf '[Setup]\r\nName=Ana Admin\r\nEmail=ana@example.test\r\nDestination=%s\r\n' "$dir" \
+  >"$WINEPREFIX/drive_c/dist/answers.ini"
+seq="$host/logs/sequence.log"
+before=$(count_lines "$seq")
+set +e
+wine 'C:\dist\setup.exe' /SILENT /VERYSILENT '/LOADINF=C:\dist\answers.ini' >"$work/setup.out" 2>&1
+code=$?
+set -e
+[ "$code" = 0 ] || fail "the unattended upgrade ended with $code: $(tr -d '\r' <"$work/setup.out" | tail -n 5)"
+wait_line "$seq" "TolvaControl pipe command=4096 message=1280 wParam=3 lParam=0" 30
+tail -n +$((before + 1)) "$seq" | tr -d '\r' |
+  grep -E 'pipe command=4096 message=1280 |http GET' |
+  grep -vxF "TolvaControl pipe command=4096 message=1280 wParam=3 lParam=0" >"$work/installer-sequence.txt"
+diff <(expected_lines 1) "$work/installer-sequence.txt" >&2 ||
+  fail "the installer's upgrade: the sequence log differs from the expected order (above)"
+grep -qx 'Running upgrade procedures 8.5.3-7 -> 9.1.5-7' \
+  <(tr -d '\r' <"$host/logs/setup/setup.log" | sed -E 's/^[0-9-]{10} [0-9:]{8} //') ||
+  fail "the setup log does not name the upgrade"
 wine "$services" uninstall "$dir" >/dev/null
 echo "upgrade under Wine: all checks passed"
