@@ -57,6 +57,7 @@ int main() {
     std::unique_ptr<ui::TBackend> backend;
     ui::THeadlessBackend* headless = nullptr;
     if (windowless) {
+      ReportWaitsAtExit();
       auto made = std::make_unique<ui::THeadlessBackend>();
       headless = made.get();
       backend = std::move(made);

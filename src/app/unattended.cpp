@@ -149,6 +149,25 @@ void ChooseFinishActions(TMainForm& form, const TAnswerFile& answers, bool veryS
   form.RunTutorial->SetChecked(answers.Configure && !form.State.IsUpgrade);
 }
 
+// The clock in use, counting the milliseconds it was asked to wait: the
+// fixed waits of the run and the services' polls, which a measurement of the
+// installation's own work leaves out.
+class TWaitCountingClock final : public platform::Clock {
+ public:
+  TWaitCountingClock() : next_(platform::CurrentClock()) { platform::InstallClock(this); }
+  platform::LocalTime Now() override { return next_.Now(); }
+  uint64_t MonotonicMs() override { return next_.MonotonicMs(); }
+  void Sleep(uint32_t milliseconds) override {
+    waited_ += milliseconds;
+    next_.Sleep(milliseconds);
+  }
+  uint64_t Waited() const { return waited_; }
+
+ private:
+  platform::Clock& next_;
+  uint64_t waited_ = 0;
+};
+
 }  // namespace
 
 TUnattendedOptions ReadUnattendedOptions(const std::vector<std::string>& arguments) {
@@ -308,6 +327,16 @@ TAnswerFile AnswersOf(const TMainForm& form) {
   answers.Components = ids;
   answers.Destination = form.PathEdit->Text();
   return answers;
+}
+
+void ReportWaitsAtExit() {
+  static TWaitCountingClock clock;
+  static TProgramExitHook previous;
+  previous = SetProgramExitHook([](int exitCode) {
+    ReportLine("Waited " + std::to_string(clock.Waited()) + " ms");
+    SetProgramExitHook(previous);
+    EndProgram(exitCode);
+  });
 }
 
 std::function<void(const TAnswerFile&)>& UnattendedConfiguration() {

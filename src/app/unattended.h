@@ -49,6 +49,11 @@ void AnswerBoxesUnattended(ui::THeadlessBackend& backend);
 void PrepareUnattended(TApplicationWindows& windows, ui::THeadlessBackend* backend,
                        const TUnattendedOptions& options, const TAnswerFile* answers);
 
+// From now on counts the milliseconds the program waits (the run's fixed
+// waits and the services' polls) and says them on standard output as its
+// last line, "Waited N ms", so that a measurement can leave them out.
+void ReportWaitsAtExit();
+
 // Walks the wizard from the first page to the finish with the answers; ends
 // the program (EndProgram) with the run's exit code, or kExitBadAnswers when
 // a page refuses an answer.

@@ -225,6 +225,20 @@ grep -qF "Error: Extracting files error: data file error setup.dat" "$work/stdou
 expect "log size after a damaged setup.dat" "$(stat -c %s "$host/logs/setup/setup.log")" "$log_size"
 expect "TolvaIM start type" "$(value start_type "$(probe TolvaIM)")" 4
 expect "TolvaSMTP state" "$(value state "$(probe TolvaSMTP)")" 4
+# The same for a damaged module archive, checked on the whole tree.
+tree_sum() { (cd "$host" && find . -type f -print0 | LC_ALL=C sort -z | xargs -0 sha256sum) | sha256sum; }
+sum_before=$(tree_sum)
+cp "$c/dist/setup.dat" "$c/broken/setup.dat"
+size=$(stat -c %s "$c/broken/setupas.dat")
+truncate -s $((size / 2)) "$c/broken/setupas.dat"
+setup 'C:\broken\' /SILENT /VERYSILENT '/LOADINF=C:\broken\answers.ini'
+expect "exit code with a damaged setupas.dat" "$code" 3
+grep -qF "Error: Extracting files error: data file error setupas.dat" "$work/stdout.txt" ||
+  fail "setupas.dat is not named"
+expect "the tree after a damaged setupas.dat" "$(tree_sum)" "$sum_before"
+for name in "${names[@]}"; do
+  expect "$name after a damaged setupas.dat" "$(value state "$(probe "$name")")" 4
+done
 
 # 4. A bad answer file changes nothing.
 printf '[Setup]\r\nMode=Expert\r\n' >"$c/dist/bad.ini"

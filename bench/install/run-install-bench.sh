@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# An unattended installation of the demo distribution under Wine, with a
+# payload of PAYLOAD_MB (default 300) megabytes added to "setup.dat" below
+# the web root, against the same work done by Wine's own tools: `ilds.exe
+# extract` of every archive and `xcopy /E` of the unpacked tree into a fresh
+# folder. The installer's waits (the fixed pauses and the services' polls,
+# which it reports as its last line) are left out of its time. Prints the
+# medians of ROUNDS (default 3) rounds, run alternately, and their ratio.
+# Usage: bash bench/install/run-install-bench.sh   (after a windows build)
+set -Eeuo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+build="$root/build/windows"
+demo="$build/demo"
+host_ilds="$build/host-tools/tools/ilds/ilds"
+wine_ilds="$build/tools/ilds/ilds.exe"
+rounds=${ROUNDS:-3}
+payload_mb=${PAYLOAD_MB:-300}
+for need in "$demo/setup.exe" "$host_ilds" "$wine_ilds"; do
+  [ -e "$need" ] || { echo "missing $need: build the windows preset first" >&2; exit 1; }
+done
+
+work=$(mktemp -d /tmp/install-bench-XXXXXX)
+export WINEPREFIX="$work/prefix" WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+unset DISPLAY
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+mkdir -p "$WINEPREFIX"
+wineboot -i >/dev/null 2>&1
+wineserver -w
+wineserver -p
+
+# The distribution with the payload: half incompressible, half text.
+c="$WINEPREFIX/drive_c"
+cp -r "$demo" "$c/dist"
+"$host_ilds" extract "$c/dist/setup.dat" "$work/main" >/dev/null
+mkdir -p "$work/main/html/payload"
+python3 - "$work/main/html/payload" "$payload_mb" <<'EOF'
+import os, sys
+folder, megabytes = sys.argv[1], int(sys.argv[2])
+line = b"Lorem ipsum dolor sit amet, consectetur adipiscing elit, mail server payload.\r\n"
+for i in range(megabytes):
+    with open(os.path.join(folder, "part%04d.bin" % i), "wb") as out:
+        out.write(os.urandom(1 << 20) if i % 2 == 0 else (line * ((1 << 20) // len(line) + 1))[: 1 << 20])
+EOF
+"$host_ilds" create "$c/dist/setup.dat" "$work/main" >/dev/null
+rm -rf "$work/main"
+printf '[Setup]\r\nName=Bench\r\nEmail=bench@example.test\r\nDestination=C:\\Tolva\\\r\n' \
+  >"$c/dist/answers.ini"
+
+now() { date +%s.%N; }
+setup_round() {
+  local start end out waited
+  start=$(now)
+  out=$(wine 'C:\dist\setup.exe' /SILENT /VERYSILENT '/LOADINF=C:\dist\answers.ini' | tr -d '\r')
+  end=$(now)
+  waited=$(sed -n 's/^Waited \([0-9]*\) ms$/\1/p' <<<"$out" | tail -n 1)
+  [ -n "$waited" ] || { echo "setup.exe did not report its waits" >&2; exit 1; }
+  wine 'C:\Tolva\setup.exe' /UNINSTALL /VERYSILENT >/dev/null
+  rm -rf "$c/Tolva"
+  python3 -c "print(f'{$end - $start - $waited / 1000:.3f}')"
+}
+peer_round() {
+  local start end archive
+  rm -rf "$c/peer"
+  start=$(now)
+  for archive in "$c"/dist/*.dat; do
+    wine "$wine_ilds" extract "C:\\dist\\$(basename "$archive")" 'C:\peer\extract' >/dev/null
+  done
+  wine xcopy /E /I /Y /Q 'C:\peer\extract' 'C:\peer\install' >/dev/null
+  end=$(now)
+  python3 -c "print(f'{$end - $start:.3f}')"
+}
+
+setup_times=() peer_times=()
+for _ in $(seq "$rounds"); do
+  setup_times+=("$(setup_round)")
+  peer_times+=("$(peer_round)")
+done
+median() { printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {print a[int((NR + 1) / 2)]}'; }
+s=$(median "${setup_times[@]}")
+p=$(median "${peer_times[@]}")
+echo "payload: ${payload_mb} MB in setup.dat, ${rounds} rounds"
+echo "setup.exe unattended, waits left out: ${s} s  (rounds: ${setup_times[*]})"
+echo "ilds.exe extract + xcopy /E:          ${p} s  (rounds: ${peer_times[*]})"
+python3 -c "print(f'ratio setup/peer: {$s / $p:.2f} (target: at most 1.3)')"
