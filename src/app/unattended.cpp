@@ -3,6 +3,7 @@
 #include <map>
 
 #include "app/installation_run.h"
+#include "app/run_exit.h"
 #include "app/shell_integration.h"
 #include "app/startup.h"
 #include "app/wizard_navigation.h"
@@ -255,6 +256,28 @@ void PrepareUnattended(TApplicationWindows& windows, ui::THeadlessBackend* backe
       const std::string text = FormatAnswerFile(AnswersOf(shown.MainForm));
       if (!WriteStringToFile(text, path)) ReportLine("Error: " + path + " cannot be written");
       if (run) run(shown);
+    };
+  }
+  if (answers) {
+    // The wizard goes on to the finish page after a run that failed with an
+    // exception; without a person to read the page that would pass for
+    // success.
+    auto run = operations.RunInstallation;
+    operations.RunInstallation = [run](TApplicationWindows& shown) {
+      if (!run) return;
+      try {
+        run(shown);
+      } catch (const TProgramEnded&) {
+        throw;
+      } catch (const std::exception& error) {
+        WriteSetupLog(std::string("Error: Setup aborted - ") + error.what() + "\r\n");
+        ReportLine(std::string("Error: ") + error.what());
+        EndRun(kExitFailedDuringInstall);
+      } catch (...) {
+        WriteSetupLog("Error: Setup aborted\r\n");
+        ReportLine("Error: the installation run failed");
+        EndRun(kExitFailedDuringInstall);
+      }
     };
   }
   if (answers && answers->Configure) {

@@ -124,6 +124,19 @@ TEST_F(UnattendedWalk, AnswersFillEveryPageUntilTheFinish) {
   EXPECT_NE(saved.find("Destination=\"D:\\Tolva\\\"\r\n"), std::string::npos);
 }
 
+TEST_F(UnattendedWalk, ARunThatThrowsEndsWithTheRunsFailureCode) {
+  WizardOperations().RunInstallation = [](TApplicationWindows&) {
+    throw std::runtime_error("disk full");
+  };
+  bool finished = false;
+  WizardOperations().NotifyServer = [&](int, uint32_t, uintptr_t, intptr_t) { finished = true; };
+  TAnswerFile answers;
+  std::string error;
+  ASSERT_TRUE(ParseAnswerFile("[Setup]\nName=Ana\nEmail=ana@example.test\n", answers, error));
+  EXPECT_EQ(Walk(answers), kExitFailedDuringInstall);
+  EXPECT_FALSE(finished);
+}
+
 TEST_F(UnattendedWalk, APageThatRefusesItsAnswersEndsBeforeTheRun) {
   bool ran = false;
   WizardOperations().RunInstallation = [&](TApplicationWindows&) { ran = true; };
