@@ -5,6 +5,7 @@
 #include "app/config_templates.h"
 #include "app/file_copy.h"
 #include "app/installer_state.h"
+#include "app/program_file_backup.h"
 #include "app/run_progress.h"
 #include "archive/extract_archive.h"
 #include "config/replace_file.h"
@@ -15,6 +16,7 @@
 #include "support/paths.h"
 #include "support/programs.h"
 #include "support/search.h"
+#include "support/text.h"
 
 namespace {
 
@@ -26,9 +28,19 @@ constexpr int kHidden = 0;  // the shell's show command that shows no window
 
 // Unpacks a module archive that the installation cannot do without: a
 // missing or damaged one ends the run.
+// Whether a destination lies in the installation folder, whose files a
+// failed run puts back.
+bool InInstallation(const TDeployment& deployment, const std::string& destination) {
+  const std::string& install = deployment.State.InstallPath;
+  return !install.empty() && destination.size() >= install.size() &&
+         SameText(destination.substr(0, install.size()), install);
+}
+
 void ExtractRequired(const TDeployment& deployment, const std::string& name,
                      const std::string& destination, bool overwriteAll) {
   const std::string archive = ModuleArchive(deployment, name);
+  if (InInstallation(deployment, destination))
+    KeepArchiveTargets(archive, destination, overwriteAll);
   int result = 0;
   if (archive.empty() || !ExtractArchive(archive, destination, result, overwriteAll))
     AbortOnArchive(name);
@@ -38,15 +50,23 @@ void ExtractRequired(const TDeployment& deployment, const std::string& name,
 void ExtractOptional(const TDeployment& deployment, const std::string& name,
                      const std::string& destination, bool overwriteAll) {
   const std::string archive = ModuleArchive(deployment, name);
+  if (archive.empty()) return;
+  if (InInstallation(deployment, destination))
+    KeepArchiveTargets(archive, destination, overwriteAll);
   int result = 0;
-  if (!archive.empty()) ExtractArchive(archive, destination, result, overwriteAll);
+  // A failure is borne, but what was moved aside for it comes back.
+  if (!ExtractArchive(archive, destination, result, overwriteAll) && ActiveBackup())
+    ActiveBackup()->PutBackMissing();
 }
 
 void CopyIfPresent(const std::string& source, const std::string& target) {
-  if (!source.empty() && FileExists(source)) CopyFileTo(source, target, false);
+  if (source.empty() || !FileExists(source)) return;
+  KeepProgramFile(target);
+  CopyFileTo(source, target, false);
 }
 
 void WriteWhole(const std::string& path, const std::string& text) {
+  KeepProgramFile(path);
   WriteFileReplacing(path, text.data(), text.size());
 }
 
@@ -76,6 +96,13 @@ void MoveOldConfigurationFiles(const TDeployment& deployment) {
 void KeepOldPhpIni(const std::string& phpFolder) {
   const std::string ini = phpFolder + "php.ini";
   if (!FileExists(ini)) return;
+  if (TProgramFileBackup* backup = ActiveBackup()) {
+    // Both files can be given back: the old ".old" kept, a copy made.
+    backup->Keep(ini + ".old");
+    CopyFileTo(ini, ini + ".old", false);
+    backup->Keep(ini);
+    return;
+  }
   platform::ReplaceWith(ini, ini + ".old");
 }
 
@@ -102,6 +129,7 @@ void DeploySpellChecker(const TDeployment& deployment) {
   if (deployment.ComponentSelected(kComponentSpellChecker)) {
     const std::string aspell = state.InstallPath + "aspell\\";
     ExtractOptional(deployment, "setupaspell.dat", aspell, false);
+    KeepProgramFile(php + "aspell-15.dll");
     RegisterAspell(aspell, php);
     return;
   }
@@ -121,6 +149,7 @@ void DeployWebmail(const TDeployment& deployment) {
     // The web pages go below the web server's root, the rest beside them.
     CopyFolderTree(unpacked + "html\\", "", state.InstallPath + "html\\mail\\");
     DeleteFolderTree(unpacked + "html\\");
+    KeepProgramFolder(state.InstallPath + "webmail\\projects\\");
     DeleteFolderTree(state.InstallPath + "webmail\\projects\\");
     CopyFolderTree(state.ExtractPath, "webmail\\", state.InstallPath);
     RemoveExtractedFolder(unpacked);
@@ -139,8 +168,12 @@ void DeployAntiSpam(const TDeployment& deployment) {
   // The numbered rule files are the package's; the local rules are the
   // administrator's.
   if (FolderExists(spam + "rules\\")) {
-    for (int n = 1; n <= 6; ++n)
+    for (int n = 1; n <= 6; ++n) {
+      for (const platform::FolderEntry& entry :
+           platform::ListFolder(spam + "rules\\", std::to_string(n) + "*.*"))
+        if (!entry.IsFolder) KeepProgramFile(spam + "rules\\" + entry.Name);
       DeleteFolderTree(spam + "rules\\", std::to_string(n) + "*.*", false);
+    }
     platform::RemoveFile(unpacked + "rules\\local.cf");
   }
   CopyFolderTree(state.ExtractPath, "spam\\rules\\", state.InstallPath);
@@ -167,7 +200,10 @@ void DeployAntivirus(const TDeployment& deployment) {
   const std::string unpacked = state.ExtractPath + "avast\\";
   const std::string avast = state.InstallPath + "avast\\";
   ExtractRequired(deployment, "setupavast.dat", unpacked, true);
-  if (FolderExists(avast) && state.ResetAntivirusFolder) DeleteFolderTree(avast);
+  if (FolderExists(avast) && state.ResetAntivirusFolder) {
+    KeepProgramFolder(avast);
+    DeleteFolderTree(avast);
+  }
   // The engine's answers are not acted upon: an engine that will not install
   // leaves the mail server working.
   {
@@ -209,8 +245,7 @@ std::vector<TDistributionPart> DeploymentParts(const TDeployment& deployment) {
   parts.push_back(
       {"releasenotes.txt", FileExists(releaseNotes) ? releaseNotes : std::string(), true, false});
   add("setupphp.dat", false);
-  if (deployment.ComponentSelected(kComponentLdap) &&
-      !FolderExists(state.InstallPath + "ldap\\"))
+  if (deployment.ComponentSelected(kComponentLdap) && !FolderExists(state.InstallPath + "ldap\\"))
     add("setupldap.dat", false);
   if (deployment.ComponentSelected(kComponentWizards)) add("setupwizard.dat", false);
   if (deployment.ComponentSelected(kComponentSpellChecker)) add("setupaspell.dat", false);
@@ -245,8 +280,10 @@ void DeployFullProduct(const TDeployment& deployment) {
   CopyIfPresent(state.ReadmePath, install + "doc\\readme.txt");
   CopyIfPresent(state.LicenseTextPath, install + "doc\\license.txt");
   CopyWithRetry("releasenotes.txt", deployment.InstallerFolder, install + "doc\\");
-  if (!FileExists(install + "config\\webserver.dat"))
+  if (!FileExists(install + "config\\webserver.dat")) {
+    KeepProgramFile(install + "config\\webserver.dat");
     ExpandTemplate(state, state.ExtractPath + "webserver.dat", install + "config\\");
+  }
   // An installer started from the installation folder is that copy already.
   if (!SameFolder(deployment.InstallerFolder, install))
     CopyWithRetry(deployment.InstallerFileName, deployment.InstallerFolder, install);

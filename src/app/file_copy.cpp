@@ -1,5 +1,6 @@
 #include "app/file_copy.h"
 
+#include "app/program_file_backup.h"
 #include "app/run_exit.h"
 #include "localization/message_table.h"
 #include "platform/clock.h"
@@ -14,6 +15,7 @@
 void CopyWithRetry(const std::string& name, const std::string& sourceFolder,
                    const std::string& targetFolder) {
   const std::string target = targetFolder + name;
+  KeepProgramFile(target);
   for (;;) {
     if (platform::PathExists(target)) platform::SetReadOnly(target, false);
     if (platform::CopyOneFile(sourceFolder + name, target, false)) {

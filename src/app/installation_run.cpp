@@ -1,5 +1,7 @@
 #include "app/installation_run.h"
 
+#include <array>
+
 #include "app/component_download.h"
 #include "app/component_exclusions.h"
 #include "app/config_templates.h"
@@ -8,6 +10,7 @@
 #include "app/form_progress.h"
 #include "app/installer_state.h"
 #include "app/main_form.h"
+#include "app/program_file_backup.h"
 #include "app/run_exit.h"
 #include "app/shell_integration.h"
 #include "archive/extract_archive.h"
@@ -22,6 +25,7 @@
 #include "localization/message_table.h"
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "platform/services.h"
 #include "platform/system_info.h"
 #include "support/exit_codes.h"
 #include "support/file_io.h"
@@ -30,6 +34,7 @@
 #include "support/version.h"
 #include "system/server_control.h"
 #include "system/server_table.h"
+#include "system/service_operations.h"
 #include "ui/backend.h"
 #include "upgrade/demo_accounts.h"
 #include "upgrade/upgrade_procedures.h"
@@ -154,10 +159,22 @@ TRunOperations& RunOperations() {
 void RemoveExcludedComponents(const TInstallerState& state) {
   const std::string& install = state.InstallPath;
   if (install.empty()) return;
-  if (state.NoInstallIM) platform::RemoveFile(install + "im.exe");
-  if (state.NoInstallCalendar) platform::RemoveFile(install + "cal.exe");
-  if (state.NoInstallAV) DeleteFolderTree(install + "avast\\");
-  if (state.NoInstallIAS) DeleteFolderTree(install + "spam\\");
+  if (state.NoInstallIM) {
+    KeepProgramFile(install + "im.exe");
+    platform::RemoveFile(install + "im.exe");
+  }
+  if (state.NoInstallCalendar) {
+    KeepProgramFile(install + "cal.exe");
+    platform::RemoveFile(install + "cal.exe");
+  }
+  if (state.NoInstallAV) {
+    KeepProgramFolder(install + "avast\\");
+    DeleteFolderTree(install + "avast\\");
+  }
+  if (state.NoInstallIAS) {
+    KeepProgramFolder(install + "spam\\");
+    DeleteFolderTree(install + "spam\\");
+  }
 }
 
 void RunInstallation(TMainForm& form) {
@@ -175,13 +192,12 @@ void RunInstallation(TMainForm& form) {
   if (state.LogsPath.empty()) state.LogsPath = state.InstallPath + "logs\\";
   const std::string program = platform::CurrentSystem().ProgramPath();
   const std::string windows = GetSpecialFolder(SpecialFolder::Windows, true);
-  const TDeployment deployment{
-      state,
-      progress,
-      [&components](int id) { return ComponentSelected(components, id); },
-      ExtractFilePath(program),
-      ExtractFileName(program),
-      windows.empty() ? windows : WithPathDelimiter(windows, true, false)};
+  const TDeployment deployment{state,
+                               progress,
+                               [&components](int id) { return ComponentSelected(components, id); },
+                               ExtractFilePath(program),
+                               ExtractFileName(program),
+                               windows.empty() ? windows : WithPathDelimiter(windows, true, false)};
   CheckDistribution(deployment);
   MigrateInstallRegistry(true);
   WriteComponentExclusions(state, form.PathRegistry);
@@ -201,6 +217,28 @@ void RunInstallation(TMainForm& form) {
     if (keepStartTypes) servers.RestoreStartTypes();
   });
 
+  // A run that fails after it replaced program files puts them back and
+  // starts the servers that ran before it; a new installation's files go.
+  std::array<bool, kServerCount> wasRunning{};
+  for (int index = 0; index < kServerCount; ++index) {
+    uint32_t serverState = 0;
+    wasRunning[index] = !state.AdminOnly && QueryServerState(index, serverState) &&
+                        (!ServiceMode() || serverState == platform::kServiceRunning);
+  }
+  TProgramFileBackup backup;
+  TRunCleanup restoreProgramFiles([&backup, &state, &wasRunning] {
+    SetActiveBackup(nullptr);
+    const size_t restored = backup.Restore();
+    if (restored > 0)
+      WriteSetupLog("Program files put back after the failed run: " + std::to_string(restored));
+    for (int index = 0; index < kServerCount; ++index) {
+      uint32_t serverState = 0;
+      if (wasRunning[index] && !(QueryServerState(index, serverState) &&
+                                 (!ServiceMode() || serverState == platform::kServiceRunning)))
+        ControlServer(index, true, "", state.InstallPath);
+    }
+  });
+
   if (!state.AdminOnly) {
     if (keepStartTypes) servers.RecordStartTypes();
     WriteSetupLog("Checking running services");
@@ -216,6 +254,7 @@ void RunInstallation(TMainForm& form) {
   }
 
   WriteSetupLog("Copying files...");
+  SetActiveBackup(&backup);
   DeployFiles(deployment);
   progress.StepProgress();
 
@@ -240,6 +279,7 @@ void RunInstallation(TMainForm& form) {
       RunOperations().RecordUpgradeStart(state.PreviousVersion, state.InstallPath);
     CreateIcons(form);
     RemoveExcludedComponents(state);
+    SetActiveBackup(nullptr);
     WriteSetupLog("Installing services");
     servers.InstallServers();
     progress.StepProgress();
@@ -262,5 +302,8 @@ void RunInstallation(TMainForm& form) {
         RunOperations().RunUpgradeProcedures(state.PreviousVersion, state.InstallPath);
     }
   }
+  // The run is through: the kept copies of replaced files go.
+  SetActiveBackup(nullptr);
+  backup.Discard();
   WriteSetupLog("Finished\r\n");
 }

@@ -16,6 +16,7 @@
 #include "platform/files.h"
 #include "startup_fixture.h"
 #include "support/exit_codes.h"
+#include "support/paths.h"
 #include "support/setup_log.h"
 #include "system/server_table.h"
 
@@ -64,13 +65,13 @@ class InstallationRun : public StartupTest {
     SetupLog().Active = false;
   }
 
-  void WriteDistribution() {
+  void WriteDistribution(const std::string& release = "") {
     std::vector<std::pair<std::string, std::string>> main;
     for (const char* name :
          {"smtp.exe", "pop3.exe", "control.exe", "im.exe", "cal.exe", "config.exe", "dnsquery.exe",
           "tool.exe", "sendmail.exe", "api.dll", "libeay32.dll", "libssl32.dll", "db.dll",
           "regex.dll", "sqlite3.dll", "libiconv.dll", "nivaliscom.dll", "cert.pem"})
-      main.emplace_back(name, name);
+      main.emplace_back(name, release + name);
     main.emplace_back("webserver.dat", "<WEB/>");
     main.emplace_back("calendar\\calendar.xml", "calendar");
     main.emplace_back("calendar\\groupware.db", "db");
@@ -234,6 +235,44 @@ TEST_F(InstallationRun, NewInstallationThenUpgradeWithADisabledServer) {
   EXPECT_EQ(backend.Boxes()[0].Request.Text, "Extracting files error: data file error setupas.dat");
   EXPECT_EQ(GetFile(form.State.LogsPath + "setup\\setup.log"), logBefore);
   EXPECT_EQ(machine.FindService("TolvaSMTP")->State, platform::kServiceRunning);
+}
+
+TEST_F(InstallationRun, AFailedUpgradePutsTheProgramFilesBackAndStartsTheServers) {
+  EXPECT_EQ(Run(), -1);
+  form.State.PreviousVersion = "9.1.5-7";
+  form.State.RecordedInstallDir = install;
+  // The next release, and a program file that cannot be replaced: the copy
+  // fails after the first seven core files were, and the administrator
+  // cancels.
+  WriteDistribution("new ");
+  platform::RemoveFile(install + "tool.exe");
+  ForceFolders(install + "tool.exe\\");
+  backend.AnswerBoxes({ui::TModalResult::Cancel});
+  EXPECT_EQ(Run(), kExitFailedDuringInstall);
+  for (const char* name : {"smtp.exe", "pop3.exe", "control.exe", "sendmail.exe"})
+    EXPECT_EQ(GetFile(install + name), name) << name;
+  EXPECT_TRUE(platform::ListFolder(install, "*.setup-old").empty());
+  const std::vector<std::string> log = LogLines();
+  EXPECT_EQ(log[log.size() - 3].rfind("Error: Setup aborted", 0), 0u) << log[log.size() - 3];
+  EXPECT_EQ(log.back(), "Program files put back after the failed run: 5");
+  // The servers the run stopped run again.
+  const std::vector<std::string> events = Events();
+  EXPECT_EQ(std::count(events.begin(), events.end(), "Start TolvaSMTP"), 1);
+  for (const char* name : {"TolvaSMTP", "TolvaPOP3", "TolvaControl", "TolvaIM", "TolvaCalendar"})
+    EXPECT_EQ(machine.FindService(name)->State, platform::kServiceRunning) << name;
+
+  // A new installation that fails takes away the files it made.
+  const std::string fresh = folder / "Fresh\\";
+  form.PathEdit->SetText(fresh);
+  form.State.PreviousVersion.clear();
+  form.State.RecordedInstallDir.clear();
+  form.State.LogsPath.clear();
+  ForceFolders(fresh + "tool.exe\\");
+  backend.AnswerBoxes({ui::TModalResult::Cancel});
+  EXPECT_EQ(Run(), kExitFailedDuringInstall);
+  EXPECT_FALSE(platform::PathExists(fresh + "smtp.exe"));
+  EXPECT_FALSE(platform::PathExists(fresh + "config\\cert.pem"));
+  EXPECT_TRUE(platform::PathExists(fresh + "logs\\setup\\setup.log"));
 }
 
 TEST_F(InstallationRun, AdministrationOnlyAndADamagedMainArchive) {

@@ -5,9 +5,10 @@
 # read from outside: the files, `wine reg query`, svcprobe (the system's own
 # service queries), lnkinfo, the stand-ins' logs and tolvacfg.
 # servicedriver only sets a start type up, as an administrator would.
-# Usage: unattended-wine.sh DEMO_DIR DEMO_SOURCES TOLVACFG SVCPROBE SERVICEDRIVER WORK_DIR
+# holdfile holds a program file open without sharing it.
+# Usage: unattended-wine.sh DEMO_DIR DEMO_SOURCES TOLVACFG SVCPROBE SERVICEDRIVER HOLDFILE WORK_DIR
 set -Eeuo pipefail
-demo=$1 demo_sources=$2 tolvacfg=$3 probe=$4 driver=$5 work=$6
+demo=$1 demo_sources=$2 tolvacfg=$3 probe=$4 driver=$5 holdfile=$6 work=$7
 trap 'echo "FAILED at line $LINENO: $BASH_COMMAND" >&2' ERR
 
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
@@ -240,7 +241,40 @@ for name in "${names[@]}"; do
   expect "$name after a damaged setupas.dat" "$(value state "$(probe "$name")")" 4
 done
 
-# 4. A bad answer file changes nothing.
+# 4. An upgrade during which a program file cannot be replaced: exit code
+#    4, the program files as they were (two of them changed by hand first,
+#    so that the distribution's copies would differ), the servers running.
+printf 'local build' >>"$host/smtp.exe"
+printf 'local build' >>"$host/db.dll"
+program_sum() {
+  (cd "$host" && find . -type f ! -path './logs/*' ! -path './config/*' ! -path './mail/*' -print0 |
+    LC_ALL=C sort -z | xargs -0 sha256sum) | sha256sum
+}
+programs_before=$(program_sum)
+rm -f "$work/held"
+wine "$holdfile" "${dir}regex.dll" 'C:\held' >/dev/null 2>&1 &
+holder=$!
+tries=100
+until [ -e "$c/held" ]; do
+  tries=$((tries - 1))
+  [ $tries -gt 0 ] || fail "holdfile did not hold regex.dll"
+  sleep 0.1
+done
+setup "$dist" /SILENT /VERYSILENT "/LOADINF=${dist}answers.ini"
+kill "$holder" 2>/dev/null || true
+wait "$holder" 2>/dev/null || true
+rm -f "$c/held"
+expect "exit code with a held program file" "$code" 4
+expect "program files after the failed upgrade" "$(program_sum)" "$programs_before"
+[ -z "$(find "$host" -name '*.setup-old')" ] || fail "kept copies were left: $(find "$host" -name '*.setup-old')"
+log_lines | grep -qF 'Error: File "'"${dir}"'regex.dll"' || fail "the log does not name regex.dll"
+log_lines | grep -qE '^Program files put back after the failed run: [0-9]+$' ||
+  fail "the log does not say the files were put back"
+for name in "${names[@]}"; do
+  probe --wait-state "$name" RUNNING 30 >/dev/null || fail "$name does not run after the failed upgrade"
+done
+
+# 5. A bad answer file changes nothing.
 printf '[Setup]\r\nMode=Expert\r\n' >"$c/dist/bad.ini"
 log_size=$(stat -c %s "$host/logs/setup/setup.log")
 setup "$dist" /SILENT /VERYSILENT "/LOADINF=${dist}bad.ini"
@@ -248,7 +282,7 @@ expect "exit code with bad answers" "$code" 2
 grep -qF "Mode" "$work/stdout.txt" || fail "the refusal does not name the key"
 expect "log size after bad answers" "$(stat -c %s "$host/logs/setup/setup.log")" "$log_size"
 
-# 5. The removal without questions.
+# 6. The removal without questions.
 mkdir -p "$host/mail/example.test"
 echo kept >"$host/mail/example.test/message.eml"
 setup "$dir" /UNINSTALL /VERYSILENT

@@ -1,0 +1,52 @@
+// What an installation run replaced or made among the program files, so that
+// a run that fails can put the installation back as it was. A replaced file
+// is kept beside itself under another name (a rename on the same volume), a
+// made file is only noted; a failed run restores both, a finished one
+// deletes the kept copies.
+#pragma once
+
+#include <string>
+#include <vector>
+
+class TProgramFileBackup {
+ public:
+  // The suffix of a kept copy.
+  static constexpr const char* kSuffix = ".setup-old";
+
+  // Before path is replaced, deleted or made: keeps it (once per run).
+  // False when an existing file could not be kept, which leaves it alone.
+  bool Keep(const std::string& path);
+  // Before a folder of program files is deleted: keeps it whole.
+  bool KeepFolder(const std::string& folder);
+
+  // Puts every kept file and folder back and deletes the files the run
+  // made, newest first. Returns how many were put back or deleted.
+  size_t Restore();
+  // Deletes the kept copies.
+  void Discard();
+  // Puts back the kept files that are missing now (an optional archive that
+  // failed after its targets were kept) and forgets them.
+  void PutBackMissing();
+
+  size_t Count() const { return entries_.size(); }
+
+ private:
+  enum class TKind { Replaced, Made, Folder };
+  struct TEntry {
+    TKind Kind;
+    std::string Path;
+  };
+  bool Known(const std::string& path) const;
+  std::vector<TEntry> entries_;
+};
+
+// The run's backup while its files are written; nullptr otherwise.
+TProgramFileBackup* ActiveBackup();
+void SetActiveBackup(TProgramFileBackup* backup);
+
+// Keeps path through the active backup, if there is one.
+void KeepProgramFile(const std::string& path);
+void KeepProgramFolder(const std::string& folder);
+// Keeps every file an extraction of archive into destination would write.
+void KeepArchiveTargets(const std::string& archive, const std::string& destination,
+                        bool overwriteAll);
