@@ -81,7 +81,7 @@ void ExpandTemplate(const TInstallerState& state, const std::string& templatePat
   }
   const std::string target =
       WithPathDelimiter(targetFolder, true, false) + ExtractFileName(templatePath);
-  WriteFileReplacing(target, text.data(), text.size());
+  WriteFileReplacing(target, text.data(), text.size(), TReplaceMode::WholeOnly);
 }
 
 void EditWebServerConfig(const std::string& installPath) {
@@ -90,7 +90,7 @@ void EditWebServerConfig(const std::string& installPath) {
   std::optional<std::string> read = ReadWhole(path);
   if (!read) return;
   const std::string text = WebServerConfigEdited(std::move(*read));
-  WriteFileReplacing(path, text.data(), text.size());
+  WriteFileReplacing(path, text.data(), text.size(), TReplaceMode::WholeOnly);
 }
 
 std::string WebServerConfigEdited(std::string text) {

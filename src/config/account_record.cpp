@@ -50,6 +50,22 @@ void AccountRecord::SetPassword(std::string_view password) {
   SetFieldText(Bytes.data() + account_field::Password, account_field::PasswordWidth, password);
 }
 
+std::string AccountRecord::Name() const {
+  return FieldText(Bytes.data() + account_field::Name, account_field::NameWidth);
+}
+
+void AccountRecord::SetName(std::string_view name) {
+  SetFieldText(Bytes.data() + account_field::Name, account_field::NameWidth, name);
+}
+
+std::string AccountRecord::Mailbox() const {
+  return FieldText(Bytes.data() + account_field::Mailbox, account_field::MailboxWidth);
+}
+
+void AccountRecord::SetMailbox(std::string_view mailbox) {
+  SetFieldText(Bytes.data() + account_field::Mailbox, account_field::MailboxWidth, mailbox);
+}
+
 uint8_t PasswordMask(size_t position) {
   return static_cast<uint8_t>(0xA7 + 13 * position);
 }

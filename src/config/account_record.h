@@ -25,12 +25,17 @@ inline constexpr uint8_t kUserAccount = 0;
 
 namespace account_field {
 inline constexpr size_t Type = 0;
+inline constexpr size_t Name = 2;  // the display name: length byte + up to 255
+inline constexpr size_t NameWidth = 256;
 inline constexpr size_t Aliases = 260;  // length byte + up to 255 characters
 inline constexpr size_t AliasesWidth = 256;
 inline constexpr size_t Expires = 645;
 inline constexpr size_t ExpiryDate = 648;
 inline constexpr size_t Password = 772;  // length byte + up to 127 characters
 inline constexpr size_t PasswordWidth = 128;
+inline constexpr size_t Mailbox = 900;  // the mail folder's name: length byte + up to 255
+inline constexpr size_t MailboxWidth = 256;
+inline constexpr size_t Admin = 1156;  // 1: the domain's administrator
 }  // namespace account_field
 
 struct AccountRecord {
@@ -49,6 +54,13 @@ struct AccountRecord {
   std::string Password() const;
   // Cut to 127 characters.
   void SetPassword(std::string_view password);
+  // Each cut to 255 characters.
+  std::string Name() const;
+  void SetName(std::string_view name);
+  std::string Mailbox() const;
+  void SetMailbox(std::string_view mailbox);
+  bool Admin() const { return Bytes[account_field::Admin] != 0; }
+  void SetAdmin(bool admin) { Bytes[account_field::Admin] = admin ? 1 : 0; }
 
   bool operator==(const AccountRecord&) const = default;
 };

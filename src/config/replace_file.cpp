@@ -16,7 +16,8 @@ std::string ReplacementFileName(const std::string& path) {
   return path + ".new";
 }
 
-WriteOutcome WriteFileReplacing(const std::string& path, const void* data, size_t size) {
+WriteOutcome WriteFileReplacing(const std::string& path, const void* data, size_t size,
+                                TReplaceMode mode) {
   std::string side = ReplacementFileName(path);
   {
     platform::File file;
@@ -35,6 +36,7 @@ WriteOutcome WriteFileReplacing(const std::string& path, const void* data, size_
       platform::RemoveFile(side);
     }
   }
+  if (mode == TReplaceMode::WholeOnly) return WriteOutcome::Failed;
   platform::File file;
   if (!OpenCreating(file, path)) return WriteOutcome::Failed;
   try {

@@ -140,10 +140,10 @@ bool ReadDomainFiles(DomainTable& table, SettingsRecord& settings) {
   return true;
 }
 
-WriteOutcome WriteDomainsFile(const DomainTable& table) {
+WriteOutcome WriteDomainsFile(const DomainTable& table, TReplaceMode mode) {
   static_assert(sizeof(DomainRecord) == kDomainRecordSize);
   return WriteFileReplacing(ServerFolders().ConfigPath + kDomainsFileName, table.Records.data(),
-                            table.Records.size() * kDomainRecordSize);
+                            table.Records.size() * kDomainRecordSize, mode);
 }
 
 }  // namespace
@@ -228,28 +228,35 @@ void NormalizeSettings(bool notRead) {
   if (notRead) settings.SetNumber(DomainsWide, 1);
 }
 
-bool SaveSettings(bool settingsOnly) {
+bool SaveSettings(bool settingsOnly, TReplaceMode mode) {
   ConfigLockGuard lock(kSettingsLock);
   SettingsRecord& settings = Settings();
   DomainTable& table = Domains();
   bool written = false;
+  bool allWritten = true;
   // The count on disk always matches the table written beside it.
   if (!settingsOnly && table.Loaded)
     settings.SetNumber(DomainCount, static_cast<int64_t>(table.Records.size()));
   try {
     SettingsRecord stored = settings;
     TransformSettingsBytes(stored.Bytes.data(), stored.Bytes.size(), 0);
-    written = WriteFileReplacing(ServerFolders().ConfigPath + kSettingsFileName,
-                                 stored.Bytes.data(), stored.Bytes.size()) != WriteOutcome::Failed;
+    written =
+        WriteFileReplacing(ServerFolders().ConfigPath + kSettingsFileName, stored.Bytes.data(),
+                           stored.Bytes.size(), mode) != WriteOutcome::Failed;
   } catch (...) {
   }
+  allWritten = written;
   // A table that could not be read is not replaced by an empty one.
   if (!settingsOnly && table.Loaded) {
+    bool domains = false;
     try {
-      written = (WriteDomainsFile(table) != WriteOutcome::Failed) || written;
+      domains = WriteDomainsFile(table, mode) != WriteOutcome::Failed;
     } catch (...) {
     }
+    written = domains || written;
+    allWritten = allWritten && domains;
   }
+  if (mode == TReplaceMode::WholeOnly) written = allWritten;
   if (DatabaseLibraryLoaded()) DatabaseLoadConfig(ServerFolders().InstallPath);
   return written;
 }

@@ -3,6 +3,8 @@
 // load and save holds the settings lock (entry 0 of the lock table).
 #pragma once
 
+#include "config/replace_file.h"
+
 #include <cstdint>
 #include <string>
 
@@ -32,8 +34,10 @@ bool LoadSettings(bool reportMissing, bool skipDependants);
 void NormalizeSettings(bool notRead);
 
 // Writes "settings.cfg" and, unless settingsOnly, "domains.cfg" (each
-// replaced in one step). True when at least one file was written whole.
-bool SaveSettings(bool settingsOnly);
+// replaced in one step). True when at least one file was written whole;
+// with WholeOnly, no file is written in place and true means that every
+// file was replaced.
+bool SaveSettings(bool settingsOnly, TReplaceMode mode = TReplaceMode::InPlaceWhenRefused);
 
 // Reads the domain table: from the database in storage mode 2 when the
 // suite's library can be connected and has a table, otherwise from

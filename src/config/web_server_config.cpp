@@ -160,7 +160,8 @@ bool LoadWebServerConfig(const std::string& configFolder) {
 bool SaveWebServerConfig(const std::string& configFolder) {
   const std::string path = configFolder + kWebServerFileName;
   std::string text = Cache().Config.Document.ToText(true, true);
-  if (WriteFileReplacing(path, text.data(), text.size()) == WriteOutcome::Failed) {
+  if (WriteFileReplacing(path, text.data(), text.size(), TReplaceMode::WholeOnly) ==
+      WriteOutcome::Failed) {
     ForgetWebServerConfig();
     return false;
   }

@@ -69,7 +69,7 @@ TWebServerConfig& WebServerConfig();
 // file; the configuration is then empty.
 bool LoadWebServerConfig(const std::string& configFolder);
 // Writes the configuration to configFolder's "webserver.dat", replacing the
-// file in one step; false when it could not be written.
+// file in one step, never in place; false when it could not be written.
 bool SaveWebServerConfig(const std::string& configFolder);
 // Forgets what was read, so that the next load reads the file.
 void ForgetWebServerConfig();

@@ -96,13 +96,10 @@ void TUpgradeRun::Record(int done) {
                   " could not be recorded in " + configPath_ + kUpgradeProgressFileName);
 }
 
-void TUpgradeRun::SaveChangedSettings(int step, const std::vector<const SettingsField*>& changed) {
+bool TUpgradeRun::SaveChangedSettings(int step, const std::vector<const SettingsField*>& changed) {
   // Saving the same values twice does no harm: only changed fields need a
   // record of what the save leaves.
-  if (changed.empty()) {
-    SaveSettings(false);
-    return;
-  }
+  if (changed.empty()) return SaveSettings(false, TReplaceMode::WholeOnly);
   TUpgradeProgress progress;
   progress.From = from_;
   progress.Done = done_;
@@ -110,10 +107,10 @@ void TUpgradeRun::SaveChangedSettings(int step, const std::vector<const Settings
   for (const SettingsField* each : changed)
     progress.Expected.emplace_back(each, static_cast<int32_t>(Settings().Number(*each)));
   if (WriteUpgradeProgress(configPath_, progress)) recorded_ = true;
-  SaveSettings(false);
+  return SaveSettings(false, TReplaceMode::WholeOnly);
 }
 
-void TUpgradeRun::RunStep(int step) {
+bool TUpgradeRun::RunStep(int step) {
   SettingsRecord& settings = Settings();
   switch (step) {
     case 1:
@@ -161,8 +158,7 @@ void TUpgradeRun::RunStep(int step) {
     case 14:
       LoadSettingsOnce();
       if (settings.Number(field::BindSwitch) == 0) settings.SetText(field::BindAddresses, "");
-      SaveChangedSettings(step, {});
-      break;
+      return SaveChangedSettings(step, {});
     case 15:
       Request(kSmtp, 4, 16);
       break;
@@ -196,19 +192,16 @@ void TUpgradeRun::RunStep(int step) {
       LoadSettingsOnce();
       settings.SetNumber(field::HourTimeValue, Multiplied(field::HourTimeValue, 60));
       settings.SetNumber(field::DayTimeValue, Multiplied(field::DayTimeValue, 1440));
-      SaveChangedSettings(step, {&field::HourTimeValue, &field::DayTimeValue});
-      break;
+      return SaveChangedSettings(step, {&field::HourTimeValue, &field::DayTimeValue});
     case 24:
       LoadSettingsOnce();
       settings.SetNumber(field::SizeValue, Multiplied(field::SizeValue, 1024));
-      SaveChangedSettings(step, {&field::SizeValue});
-      break;
+      return SaveChangedSettings(step, {&field::SizeValue});
     case 25:
       LoadSettingsOnce();
       settings.SetNumber(field::DnsQuery, 3);
       settings.SetNumber(field::DnsSwitch, 1);
-      SaveChangedSettings(step, {});
-      break;
+      return SaveChangedSettings(step, {});
     case 26:
       LoadSettingsOnce();
       if (settings.DomainCount() < kImapRulesMaxDomains &&
@@ -237,6 +230,7 @@ void TUpgradeRun::RunStep(int step) {
     default:  // 33: the check alone
       break;
   }
+  return true;
 }
 
 bool TUpgradeRun::Run(const std::string& previousVersion) {
@@ -246,6 +240,11 @@ bool TUpgradeRun::Run(const std::string& previousVersion) {
   recorded_ = false;
   int first = 1;
   std::optional<TUpgradeProgress> progress = ReadUpgradeProgress(configPath_, kUpgradeStepCount);
+  if (!progress && platform::PathExists(configPath_ + kUpgradeProgressFileName)) {
+    WriteSetupLog("Upgrade: the progress record " + configPath_ + kUpgradeProgressFileName +
+                  " cannot be read; the steps run from version \"" + from_ + "\"");
+    RemoveUpgradeProgress(configPath_);
+  }
   if (progress && progress->Done == kUpgradeStepCount) RemoveUpgradeProgress(configPath_);
   if (progress && progress->Done < kUpgradeStepCount) {
     from_ = progress->From;
@@ -270,7 +269,13 @@ bool TUpgradeRun::Run(const std::string& previousVersion) {
   }
   for (int step = first; step <= kUpgradeStepCount; ++step) {
     if (ReachedVersion(from_, kThresholds[static_cast<size_t>(step - 1)])) continue;
-    RunStep(step);
+    if (!RunStep(step)) {
+      // Recorded as done, the conversion would be lost for good; left
+      // pending, the next run makes it from the settings on disk.
+      WriteSetupLog("Upgrade: step " + std::to_string(step) + " could not save the settings in " +
+                    configPath_ + "; the next run goes on from it");
+      return true;
+    }
     if (effects_.StepPoint) effects_.StepPoint(step, false);
     Record(step);
     if (effects_.StepPoint) effects_.StepPoint(step, true);

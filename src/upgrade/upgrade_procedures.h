@@ -49,10 +49,11 @@ class TUpgradeRun {
 
  private:
   void Request(int server, uint32_t wParam, uint32_t value);
-  void RunStep(int step);
+  // False when the step's settings could not be saved.
+  bool RunStep(int step);
   // Saves the settings after a step changed `changed` fields, recording
   // first what the save will leave in them.
-  void SaveChangedSettings(int step, const std::vector<const SettingsField*>& changed);
+  bool SaveChangedSettings(int step, const std::vector<const SettingsField*>& changed);
   void Record(int done);
 
   std::string installPath_;

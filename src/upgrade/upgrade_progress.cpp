@@ -85,8 +85,8 @@ std::optional<TUpgradeProgress> ReadUpgradeProgress(const std::string& configFol
 
 bool WriteUpgradeProgress(const std::string& configFolder, const TUpgradeProgress& progress) {
   std::string text = UpgradeProgressText(progress);
-  return WriteFileReplacing(configFolder + kUpgradeProgressFileName, text.data(), text.size()) !=
-         WriteOutcome::Failed;
+  return WriteFileReplacing(configFolder + kUpgradeProgressFileName, text.data(), text.size(),
+                            TReplaceMode::WholeOnly) != WriteOutcome::Failed;
 }
 
 void RemoveUpgradeProgress(const std::string& configFolder) {

@@ -10,6 +10,7 @@
 #include "config/account_record.h"
 #include "config/account_storage.h"
 #include "config/database_library.h"
+#include "config/domain_settings.h"
 #include "config/domain_table.h"
 #include "config/settings_record.h"
 #include "suite_files.h"
@@ -19,7 +20,7 @@
 
 namespace {
 
-using TProperties = std::vector<std::pair<std::string, std::string>>;
+using TProperties = TDomainSettings;
 
 void SetValue(TProperties& properties, const std::string& name, const std::string& value) {
   for (auto& [known, text] : properties)
@@ -106,13 +107,8 @@ class TDomainObject final : public TRecordObject {
         !DatabaseAddDomain(name_))
       return kErrNotWritten;
     // The domain's folder, with its settings beside its mail.
-    const std::string folder = Settings().MailPath() + name_ + "\\";
-    std::string text;
-    for (const auto& [name, value] : properties_)
-      text += name + "=" + value + "\r\n";
     try {
-      if (!ForceFolders(folder) || !WriteStringToFile(text, folder + "domain.dat"))
-        return kErrNotWritten;
+      if (!WriteDomainSettings(name_, properties_)) return kErrNotWritten;
     } catch (...) {
       return kErrNotWritten;
     }
@@ -140,13 +136,19 @@ class TAccountObject final : public TRecordObject {
     record.SetAliases(Trim(*alias));
     if (const std::string* password = FindValue(properties_, "U_Password"))
       record.SetPassword(*password);
+    if (const std::string* name = FindValue(properties_, "U_Name")) record.SetName(*name);
+    if (const std::string* mailbox = FindValue(properties_, "U_Mailbox"))
+      record.SetMailbox(*mailbox);
+    if (const std::string* admin = FindValue(properties_, "U_Admin"))
+      record.SetAdmin(*admin == "1");
     int32_t index = -1;
     if (!SaveAccount(domain, record, index)) return kErrNotWritten;
-    // The record holds aliases, password and expiry only; what else was set
-    // is named in the log rather than kept in a form of our own.
+    // What the record has no field for is named in the log rather than kept
+    // in a form of our own.
     std::string dropped;
     for (const auto& [name, value] : properties_)
-      if (!SameText(name, "U_Alias") && !SameText(name, "U_Password"))
+      if (!SameText(name, "U_Alias") && !SameText(name, "U_Password") &&
+          !SameText(name, "U_Name") && !SameText(name, "U_Mailbox") && !SameText(name, "U_Admin"))
         dropped += " " + name + "=" + value;
     if (!dropped.empty())
       WriteStandInLog("account " + name_ + " stored as record " + std::to_string(index) +

@@ -98,6 +98,10 @@ TEST(ReplaceFile, WritesInPlaceWhenNothingCanBeMadeBesideIt) {
   const std::string path = temp / "data.cfg";
   PutFile(path, "old content");
   ASSERT_TRUE(platform::MakeFolder(ReplacementFileName(path)));
+  const std::string whole = "whole or nothing";
+  EXPECT_EQ(WriteFileReplacing(path, whole.data(), whole.size(), TReplaceMode::WholeOnly),
+            WriteOutcome::Failed);
+  EXPECT_EQ(GetFile(path), "old content");
   EXPECT_EQ(Write(path, "new"), WriteOutcome::WrittenInPlace);
   EXPECT_EQ(GetFile(path), "new");
   EXPECT_TRUE(platform::IsFolder(ReplacementFileName(path)));

@@ -25,6 +25,7 @@ AccountRecord Account(uint8_t type, const std::string& aliases, uint8_t fill) {
   record.SetAliases(aliases);
   record.SetPassword("pw" + std::to_string(fill));
   record.SetExpires(false);
+  record.SetAdmin(false);
   return record;
 }
 
@@ -105,10 +106,10 @@ TEST(DemoAccounts, UserAccountsCopiedOverExactAliasesOnly) {
   std::string out, err;
   ASSERT_EQ(RunTolvacfg({"accounts", temp / "config", "PRIMARY.test"}, out, err), 0) << err;
   EXPECT_EQ(out,
-            "0\t0\tnever\t[*]\n"
-            "1\t0\t2027-01-09\tJohn;demo1\n"
-            "2\t0\t2027-01-09\tanna\n"
-            "3\t0\t2027-01-09\tbob;[b*]\n");
+            "0\t0\tnever\t[*]\t-\n"
+            "1\t0\t2027-01-09\tJohn;demo1\t-\n"
+            "2\t0\t2027-01-09\tanna\t-\n"
+            "3\t0\t2027-01-09\tbob;[b*]\t-\n");
   ResetConfigStore();
   out.clear();
   EXPECT_EQ(RunTolvacfg({"accounts", temp / "config", "nowhere.test"}, out, err), 3);

@@ -22,6 +22,7 @@
 #include "support/fields.h"
 #include "support/file_io.h"
 #include "support/paths.h"
+#include "support/setup_log.h"
 #include "upgrade/upgrade_procedures.h"
 #include "upgrade/upgrade_progress.h"
 
@@ -123,12 +124,10 @@ TUpgradeEffects Recorder(std::vector<std::string>& lines, const std::string& fil
   return effects;
 }
 
-#ifndef _WIN32
 std::vector<std::string> WithoutBroadcasts(std::vector<std::string> lines) {
   std::erase(lines, "all");
   return lines;
 }
-#endif
 
 const char* kWebServer =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
@@ -399,6 +398,39 @@ TEST_F(UpgradeTest, ProgressRecordsAndAStartRecordedBeforeTheVersion) {
   EXPECT_FALSE(platform::PathExists(Config() + "upgrade.dat"));
   EXPECT_EQ(Run("9.1.5-7"), Expected(34));
   EXPECT_EQ(Stored().Number(field::HourTimeValue), 300);
+}
+
+// A conversion whose settings cannot be replaced is not recorded as done:
+// the run stops there, and the next one makes it from the file on disk. A
+// progress record that cannot be read is said in the setup log.
+TEST_F(UpgradeTest, ASaveThatFailsLeavesItsStepForTheNextRun) {
+  Prepare();
+  const SettingsRecord before = Stored();
+  ASSERT_TRUE(platform::MakeFolder(Config() + "settings.cfg.new"));
+  OpenLog(temp / "setup.log", 0);
+  std::vector<std::string> first = Run("");
+  EXPECT_EQ(Stored().Bytes, before.Bytes);
+  auto progress = ReadUpgradeProgress(Config(), 33);
+  ASSERT_TRUE(progress);
+  EXPECT_EQ(progress->Done, 13);
+  EXPECT_NE(GetFile(temp / "setup.log")
+                .find("Upgrade: step 14 could not save the settings in " + Config() +
+                      "; the next run goes on from it\r\n"),
+            std::string::npos);
+  ASSERT_TRUE(platform::RemoveFolder(Config() + "settings.cfg.new"));
+  std::vector<std::string> rest = Run("9.1.5-7");
+  first.insert(first.end(), rest.begin(), rest.end());
+  EXPECT_EQ(WithoutBroadcasts(first), Expected(1, false));
+  ExpectConvertedOnce();
+
+  PutFile(Config() + "upgrade.dat", "from=8.5.3\r\ndone=forty\r\n");
+  EXPECT_EQ(Run("9.1.5-7"), Expected(34));
+  EXPECT_NE(GetFile(temp / "setup.log")
+                .find("Upgrade: the progress record " + Config() +
+                      "upgrade.dat cannot be read; the steps run from version \"9.1.5-7\""),
+            std::string::npos);
+  EXPECT_FALSE(platform::PathExists(Config() + "upgrade.dat"));
+  SetupLog().Active = false;
 }
 
 TEST_F(UpgradeTest, DatabaseStorageCountsThroughTheLibrary) {

@@ -8,6 +8,7 @@
 
 #include "config/account_storage.h"
 #include "config/database_library.h"
+#include "config/domain_settings.h"
 #include "config/domain_table.h"
 #include "config/server_folders.h"
 #include "config/settings_record.h"
@@ -155,9 +156,10 @@ int AddDomain(const std::string& folder, const std::string& name, std::string& e
   return Save(err);
 }
 
-// One line per account (number, type, expiry, aliases, tab-separated), or
-// with json the same as a JSON list that also says whether a password is
-// set (never the password).
+// One line per account (number, type, expiry, aliases, "admin" or "-",
+// tab-separated), or with json the same as a JSON list that also has the
+// display name and mailbox and says whether a password is set (never the
+// password).
 int Accounts(const std::string& folder, const std::string& domain, bool json, std::string& out,
              std::string& err) {
   if (!Load(folder, err)) return kTolvacfgUnreadable;
@@ -182,10 +184,13 @@ int Accounts(const std::string& folder, const std::string& domain, bool json, st
              ", \"type\": " + std::to_string(account.Type()) +
              ", \"expiry\": " + JsonString(expiry) +
              ", \"aliases\": " + JsonString(account.Aliases()) +
+             ", \"name\": " + JsonString(account.Name()) +
+             ", \"mailbox\": " + JsonString(account.Mailbox()) +
+             ", \"admin\": " + (account.Admin() ? "true" : "false") +
              ", \"password\": " + (account.Password().empty() ? "false" : "true") + "}";
     } else {
       out += std::to_string(accounts.Index) + "\t" + std::to_string(account.Type()) + "\t" +
-             expiry + "\t" + account.Aliases() + "\n";
+             expiry + "\t" + account.Aliases() + "\t" + (account.Admin() ? "admin" : "-") + "\n";
     }
     first = false;
   }
@@ -250,7 +255,17 @@ std::string ConfigurationJson() {
   for (size_t i = 0; i < table.Records.size(); ++i) {
     const DomainRecord& record = table.Records[i];
     json += std::string(i ? "," : "") + "\n    {\"name\": " + JsonString(record.Name()) +
-            ", \"switch\": " + std::to_string(record.Switch()) + "}";
+            ", \"switch\": " + std::to_string(record.Switch());
+    // The domain's own settings, when the automation server keeps any.
+    const TDomainSettings own = ReadDomainSettings(record.Name());
+    if (!own.empty()) {
+      json += ", \"settings\": {";
+      for (size_t j = 0; j < own.size(); ++j)
+        json += std::string(j ? ", " : "") + JsonString(own[j].first) + ": " +
+                JsonString(own[j].second);
+      json += "}";
+    }
+    json += "}";
   }
   json += table.Records.empty() ? "],\n" : "\n  ],\n";
   json += "  \"primaryDomain\": " + JsonString(PrimaryDomainName()) + "\n}\n";
