@@ -173,6 +173,7 @@ bool CheckTogether(const TAnswerFile& answers, const std::set<std::string>& keys
                                              : "User") +
                        ": missing",
                false;
+    if (answers.HostName.empty()) return error = "[Configuration] HostName: empty", false;
     if (Trimmed(answers.Domain).empty()) return error = "[Configuration] Domain: empty", false;
     if (Trimmed(answers.User).empty()) return error = "[Configuration] User: empty", false;
   }

@@ -26,8 +26,6 @@ constexpr int kComponentWizards = 10;
 constexpr int kComponentSpellChecker = 11;
 constexpr int kHidden = 0;  // the shell's show command that shows no window
 
-// Unpacks a module archive that the installation cannot do without: a
-// missing or damaged one ends the run.
 // Whether a destination lies in the installation folder, whose files a
 // failed run puts back.
 bool InInstallation(const TDeployment& deployment, const std::string& destination) {
@@ -36,6 +34,8 @@ bool InInstallation(const TDeployment& deployment, const std::string& destinatio
          SameText(destination.substr(0, install.size()), install);
 }
 
+// Unpacks a module archive that the installation cannot do without: a
+// missing or damaged one ends the run.
 void ExtractRequired(const TDeployment& deployment, const std::string& name,
                      const std::string& destination, bool overwriteAll) {
   const std::string archive = ModuleArchive(deployment, name);
@@ -51,23 +51,26 @@ void ExtractOptional(const TDeployment& deployment, const std::string& name,
                      const std::string& destination, bool overwriteAll) {
   const std::string archive = ModuleArchive(deployment, name);
   if (archive.empty()) return;
+  std::vector<std::string> kept;
   if (InInstallation(deployment, destination))
-    KeepArchiveTargets(archive, destination, overwriteAll);
+    kept = KeepArchiveTargets(archive, destination, overwriteAll);
   int result = 0;
   // A failure is borne, but what was moved aside for it comes back.
-  if (!ExtractArchive(archive, destination, result, overwriteAll) && ActiveBackup())
-    ActiveBackup()->PutBackMissing();
+  if (!ExtractArchive(archive, destination, result, overwriteAll))
+    for (const std::string& target : kept)
+      PutBackProgramFile(target);
 }
 
 void CopyIfPresent(const std::string& source, const std::string& target) {
   if (source.empty() || !FileExists(source)) return;
   KeepProgramFile(target);
-  CopyFileTo(source, target, false);
+  // A failed copy leaves the old file, as it would without the backup.
+  if (!CopyFileTo(source, target, false)) PutBackProgramFile(target);
 }
 
 void WriteWhole(const std::string& path, const std::string& text) {
   KeepProgramFile(path);
-  WriteFileReplacing(path, text.data(), text.size());
+  WriteFileReplacing(path, text.data(), text.size(), TReplaceMode::WholeOnly);
 }
 
 void CopyCoreFiles(const TDeployment& deployment) {
@@ -131,6 +134,7 @@ void DeploySpellChecker(const TDeployment& deployment) {
     ExtractOptional(deployment, "setupaspell.dat", aspell, false);
     KeepProgramFile(php + "aspell-15.dll");
     RegisterAspell(aspell, php);
+    PutBackProgramFile(php + "aspell-15.dll");
     return;
   }
   std::string ini = ReadFileToString(php + "php.ini");
@@ -167,12 +171,21 @@ void DeployAntiSpam(const TDeployment& deployment) {
   if (!FileExists(spam + "antispam.db")) CopyWithRetry("antispam.db", unpacked, spam);
   // The numbered rule files are the package's; the local rules are the
   // administrator's.
-  if (FolderExists(spam + "rules\\")) {
+  const std::string rules = spam + "rules\\";
+  if (FolderExists(rules)) {
     for (int n = 1; n <= 6; ++n) {
+      // Each file is kept before it goes; the kept copies match the mask
+      // too and must stay.
       for (const platform::FolderEntry& entry :
-           platform::ListFolder(spam + "rules\\", std::to_string(n) + "*.*"))
-        if (!entry.IsFolder) KeepProgramFile(spam + "rules\\" + entry.Name);
-      DeleteFolderTree(spam + "rules\\", std::to_string(n) + "*.*", false);
+           platform::ListFolder(rules, std::to_string(n) + "*.*")) {
+        if (entry.IsFolder || EndsWith(entry.Name, TProgramFileBackup::kSuffix)) continue;
+        KeepProgramFile(rules + entry.Name);
+        if (platform::PathExists(rules + entry.Name)) {
+          platform::SetReadOnly(rules + entry.Name, false);
+          platform::RemoveFile(rules + entry.Name);
+        }
+      }
+      platform::RemoveFolder(rules);
     }
     platform::RemoveFile(unpacked + "rules\\local.cf");
   }

@@ -1,7 +1,6 @@
 #include "app/file_copy.h"
 
 #include "app/program_file_backup.h"
-#include "app/run_exit.h"
 #include "localization/message_table.h"
 #include "platform/clock.h"
 #include "platform/files.h"
@@ -17,7 +16,7 @@ void CopyWithRetry(const std::string& name, const std::string& sourceFolder,
   const std::string target = targetFolder + name;
   KeepProgramFile(target);
   for (;;) {
-    if (platform::PathExists(target)) platform::SetReadOnly(target, false);
+    if (platform::PathExists(target)) platform::SetNormalAttributes(target);
     if (platform::CopyOneFile(sourceFolder + name, target, false)) {
       platform::ProcessPendingMessages();
       return;
@@ -29,7 +28,7 @@ void CopyWithRetry(const std::string& name, const std::string& sourceFolder,
         ui::TMessageButtons::RetryCancel, ui::TMessageIcon::Error);
     if (answer != ui::TModalResult::Retry) {
       WriteSetupLog("Error: Setup aborted\r\n");
-      EndRun(kExitFailedDuringInstall);
+      EndProgram(kExitFailedDuringInstall);
     }
   }
 }
@@ -57,7 +56,7 @@ void AbortInstallation(const std::string& text) {
   ui::ShowMessageBox(text, Message(TMessage::cError), ui::TMessageButtons::Ok,
                      ui::TMessageIcon::Error);
   WriteSetupLog("Error: Setup aborted - " + text + "\r\n");
-  EndRun(kExitFailedDuringInstall);
+  EndProgram(kExitFailedDuringInstall);
 }
 
 void AbortOnArchive(const std::string& archiveName) {

@@ -9,9 +9,9 @@
 #include "app/file_copy.h"
 #include "app/form_progress.h"
 #include "app/installer_state.h"
+#include "app/kept_start_types.h"
 #include "app/main_form.h"
 #include "app/program_file_backup.h"
-#include "app/run_exit.h"
 #include "app/shell_integration.h"
 #include "archive/extract_archive.h"
 #include "archive/verify_archive.h"
@@ -27,9 +27,11 @@
 #include "platform/files.h"
 #include "platform/services.h"
 #include "platform/system_info.h"
+#include "support/advanced_registry.h"
 #include "support/exit_codes.h"
 #include "support/file_io.h"
 #include "support/paths.h"
+#include "support/program_exit.h"
 #include "support/setup_log.h"
 #include "support/version.h"
 #include "system/server_control.h"
@@ -64,7 +66,7 @@ void SetNewInstallationFolders(const std::string& installPath) {
 }
 
 void WriteWhole(const std::string& path, const std::string& content) {
-  WriteFileReplacing(path, content.data(), content.size());
+  WriteFileReplacing(path, content.data(), content.size(), TReplaceMode::WholeOnly);
 }
 
 // The settings of a new installation: the interface, the folders below the
@@ -124,7 +126,25 @@ void CheckDistribution(const TDeployment& deployment) {
   RemoveExtractedFolder(state.ExtractPath);
   ui::ShowMessageBox(Message(TMessage::cErrorDataFile) + " " + damaged, Message(TMessage::cError),
                      ui::TMessageButtons::Ok, ui::TMessageIcon::Error);
-  EndRun(kExitFailedBeforeInstall);
+  EndProgram(kExitFailedBeforeInstall);
+}
+
+// The start types before the run changes them, kept until they are given
+// back; after a run that was ended by force, that run's are the ones.
+void RecordStartTypesKept(TServerControl& servers, TAdvancedRegistry& productKey) {
+  const std::optional<TStartTypes> kept = ReadKeptStartTypes(productKey);
+  if (!kept) {
+    TStartTypes found{};
+    for (int index = 0; index < kServerCount; ++index)
+      found[static_cast<size_t>(index)] = ServiceStartType(ServerRow(index).ServiceName, false, -1);
+    if (!KeepStartTypes(productKey, found))
+      WriteSetupLog("Error: the services' start types could not be kept in the product key");
+  }
+  servers.RecordStartTypes();
+  if (kept) {
+    servers.RecordedStartType = *kept;
+    WriteSetupLog("Start types kept by a run that was ended are given back");
+  }
 }
 
 }  // namespace
@@ -186,6 +206,9 @@ void RunInstallation(TMainForm& form) {
 
   state.AdminOnly = !ComponentSelected(components, kComponentCore) &&
                     ComponentSelected(components, kComponentAdministration);
+  // What an earlier run left in the extraction folder (and the download
+  // folder within it) would be deployed as if it came from this one.
+  RemoveExtractedFolder(state.ExtractPath);
   DownloadMissingComponents(form);
   state.InstallPath = WithPathDelimiter(form.PathEdit->Text(), true, false);
   state.IsUpgrade = FolderExists(state.InstallPath + "config\\");
@@ -212,9 +235,14 @@ void RunInstallation(TMainForm& form) {
       serverSettings, [&progress](const std::string& text) { progress.SetProgressCaption(text); });
   servers.RecordedStartType.fill(-1);
   const bool keepStartTypes = state.IsUpgrade && ServiceMode();
+  TAdvancedRegistry& productKey = form.PathRegistry;
+  const auto restoreStartTypes = [&servers, &productKey] {
+    servers.RestoreStartTypes();
+    ForgetStartTypes(productKey);
+  };
   // A run that ends early gives the administrator's disabled servers back.
-  TRunCleanup restoreStartTypes([&servers, keepStartTypes] {
-    if (keepStartTypes) servers.RestoreStartTypes();
+  TExitCleanup restoreStartTypesAtExit([&restoreStartTypes, keepStartTypes] {
+    if (keepStartTypes) restoreStartTypes();
   });
 
   // A run that fails after it replaced program files puts them back and
@@ -226,7 +254,7 @@ void RunInstallation(TMainForm& form) {
                         (!ServiceMode() || serverState == platform::kServiceRunning);
   }
   TProgramFileBackup backup;
-  TRunCleanup restoreProgramFiles([&backup, &state, &wasRunning] {
+  TExitCleanup restoreProgramFiles([&backup, &state, &wasRunning] {
     SetActiveBackup(nullptr);
     const size_t restored = backup.Restore();
     if (restored > 0)
@@ -240,7 +268,7 @@ void RunInstallation(TMainForm& form) {
   });
 
   if (!state.AdminOnly) {
-    if (keepStartTypes) servers.RecordStartTypes();
+    if (keepStartTypes) RecordStartTypesKept(servers, productKey);
     WriteSetupLog("Checking running services");
     progress.StepProgress();
     servers.StopRunningServers();
@@ -254,6 +282,8 @@ void RunInstallation(TMainForm& form) {
   }
 
   WriteSetupLog("Copying files...");
+  if (const size_t left = PutBackKeptCopies(state.InstallPath); left > 0)
+    WriteSetupLog("Program files put back from a run that was ended: " + std::to_string(left));
   SetActiveBackup(&backup);
   DeployFiles(deployment);
   progress.StepProgress();
@@ -295,7 +325,7 @@ void RunInstallation(TMainForm& form) {
   if (!state.AdminOnly) {
     WriteSetupLog("Starting services");
     servers.CheckServersStarted();
-    if (keepStartTypes) servers.RestoreStartTypes();
+    if (keepStartTypes) restoreStartTypes();
     if (!state.PreviousVersion.empty()) {
       WriteSetupLog("Running upgrade procedures " + state.PreviousVersion + " -> " + kSetupVersion);
       if (RunOperations().RunUpgradeProcedures)

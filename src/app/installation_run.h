@@ -28,7 +28,8 @@ struct TRunOperations {
 TRunOperations& RunOperations();
 
 // The run on the main window's state and choices. Fatal errors and a
-// cancel end the program from inside (EndRun).
+// cancel end the program from inside (EndProgram); an exception leaves it
+// with what it changed for its duration put back.
 void RunInstallation(TMainForm& form);
 
 // Deletes what the components the administrator left out would have used.

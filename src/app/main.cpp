@@ -12,6 +12,7 @@
 #include "platform/system_info.h"
 #include "support/exit_codes.h"
 #include "support/startup_trace.h"
+#include "ui/answering_backend.h"
 #include "ui/backend.h"
 #include "ui/headless/headless_backend.h"
 #include "ui/win32/native_backend.h"
@@ -36,6 +37,12 @@ int CheckUnattended(const TUnattendedOptions& options, TAnswerFile& answers) {
     ReportLine("Error: " + error);
     return kExitBadAnswers;
   }
+  if (options.VerySilent && answers.ConfigurationWizard.value_or(false) && !answers.Configure) {
+    ReportLine(
+        "Error: [Finish] ConfigurationWizard: without windows the configuration needs "
+        "the section [Configuration]");
+    return kExitBadAnswers;
+  }
   return kExitSuccess;
 }
 
@@ -56,6 +63,7 @@ int main() {
     windowless = options.VerySilent;
     std::unique_ptr<ui::TBackend> backend;
     ui::THeadlessBackend* headless = nullptr;
+    std::unique_ptr<ui::TAnsweringBackend> answering;
     if (windowless) {
       ReportWaitsAtExit();
       auto made = std::make_unique<ui::THeadlessBackend>();
@@ -63,12 +71,16 @@ int main() {
       backend = std::move(made);
     } else {
       backend = ui::MakeNativeBackend();
+      // The wizard walks itself in its windows: the language chooser and
+      // the database dialog are answered, not waited for.
+      if (!options.LoadInf.empty()) answering = std::make_unique<ui::TAnsweringBackend>(*backend);
     }
     StartupTrace("backend");
     TApplicationWindows windows = CreateApplicationWindows();
     StartupTrace("windows created");
     BindWizard(windows);
-    PrepareUnattended(windows, headless, options, options.LoadInf.empty() ? nullptr : &answers);
+    PrepareUnattended(windows, headless, answering.get(), options,
+                      options.LoadInf.empty() ? nullptr : &answers);
     FormShow(windows);
     StartupTrace("first page shown");
     if (!windowless) ui::ShowForm(windows.MainForm);

@@ -81,14 +81,13 @@ size_t TProgramFileBackup::Restore() {
   return restored;
 }
 
-void TProgramFileBackup::PutBackMissing() {
-  for (auto entry = entries_.begin(); entry != entries_.end();) {
-    if (entry->Kind == TKind::Replaced && !platform::PathExists(entry->Path) &&
-        platform::RenamePath(entry->Path + kSuffix, entry->Path)) {
-      entry = entries_.erase(entry);
-    } else {
-      ++entry;
-    }
+void TProgramFileBackup::PutBackIfMissing(const std::string& path) {
+  for (auto entry = entries_.begin(); entry != entries_.end(); ++entry) {
+    if (!SameText(entry->Path, path)) continue;
+    if (entry->Kind == TKind::Replaced && !platform::PathExists(path) &&
+        platform::RenamePath(path + kSuffix, path))
+      entries_.erase(entry);
+    return;
   }
 }
 
@@ -96,6 +95,47 @@ void TProgramFileBackup::Discard() {
   for (const TEntry& entry : entries_)
     if (entry.Kind != TKind::Made) RemoveStale(entry.Path + kSuffix);
   entries_.clear();
+}
+
+namespace {
+
+bool EndsWithSuffix(const std::string& name) {
+  const std::string suffix = TProgramFileBackup::kSuffix;
+  return name.size() > suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(),
+                                                     suffix) == 0;
+}
+
+size_t PutBackBelow(const std::string& folder, bool top) {
+  size_t count = 0;
+  for (const platform::FolderEntry& entry : platform::ListFolder(folder, "*.*")) {
+    if (entry.IsLink) continue;
+    const std::string path = folder + entry.Name;
+    if (EndsWithSuffix(entry.Name)) {
+      const std::string original =
+          path.substr(0, path.size() - std::char_traits<char>::length(TProgramFileBackup::kSuffix));
+      if (platform::IsFolder(original)) {
+        DeleteFolderTree(WithPathDelimiter(original, true, false));
+      } else if (platform::PathExists(original)) {
+        platform::SetReadOnly(original, false);
+        platform::RemoveFile(original);
+      }
+      if (platform::RenamePath(path, original)) ++count;
+      continue;
+    }
+    if (!entry.IsFolder) continue;
+    if (top && (SameText(entry.Name, "config") || SameText(entry.Name, "mail") ||
+                SameText(entry.Name, "logs")))
+      continue;
+    count += PutBackBelow(path + "\\", false);
+  }
+  return count;
+}
+
+}  // namespace
+
+size_t PutBackKeptCopies(const std::string& installPath) {
+  if (installPath.empty() || !FolderExists(installPath)) return 0;
+  return PutBackBelow(WithPathDelimiter(installPath, true, false), true);
 }
 
 TProgramFileBackup* ActiveBackup() {
@@ -114,12 +154,21 @@ void KeepProgramFolder(const std::string& folder) {
   if (active) active->KeepFolder(folder);
 }
 
-void KeepArchiveTargets(const std::string& archive, const std::string& destination,
-                        bool overwriteAll) {
-  if (!active || archive.empty()) return;
+void PutBackProgramFile(const std::string& path) {
+  if (active) active->PutBackIfMissing(path);
+}
+
+std::vector<std::string> KeepArchiveTargets(const std::string& archive,
+                                            const std::string& destination, bool overwriteAll) {
+  std::vector<std::string> kept;
+  if (!active || archive.empty()) return kept;
   const std::string folder = WithPathDelimiter(destination, true, false);
   for (const std::string& name : ArchiveEntryNames(archive)) {
     const std::string target = folder + name;
-    if (overwriteAll || !platform::PathExists(target)) active->Keep(target);
+    if (overwriteAll || !platform::PathExists(target)) {
+      active->Keep(target);
+      kept.push_back(target);
+    }
   }
+  return kept;
 }

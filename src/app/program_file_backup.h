@@ -24,9 +24,9 @@ class TProgramFileBackup {
   size_t Restore();
   // Deletes the kept copies.
   void Discard();
-  // Puts back the kept files that are missing now (an optional archive that
-  // failed after its targets were kept) and forgets them.
-  void PutBackMissing();
+  // Puts a kept file back when it is missing now (its replacement failed
+  // and the run goes on without it) and forgets it.
+  void PutBackIfMissing(const std::string& path);
 
   size_t Count() const { return entries_.size(); }
 
@@ -40,6 +40,13 @@ class TProgramFileBackup {
   std::vector<TEntry> entries_;
 };
 
+// Puts back what a run that was ended by force (a kill, a power cut) kept
+// and left beside the program files of installPath, over what it wrote in
+// their place, so that the next run starts from the installation as it
+// was. The data folders (config, mail, logs) are not looked into. Returns
+// how many were put back.
+size_t PutBackKeptCopies(const std::string& installPath);
+
 // The run's backup while its files are written; nullptr otherwise.
 TProgramFileBackup* ActiveBackup();
 void SetActiveBackup(TProgramFileBackup* backup);
@@ -47,6 +54,9 @@ void SetActiveBackup(TProgramFileBackup* backup);
 // Keeps path through the active backup, if there is one.
 void KeepProgramFile(const std::string& path);
 void KeepProgramFolder(const std::string& folder);
-// Keeps every file an extraction of archive into destination would write.
-void KeepArchiveTargets(const std::string& archive, const std::string& destination,
-                        bool overwriteAll);
+// Puts path back through the active backup when its replacement failed.
+void PutBackProgramFile(const std::string& path);
+// Keeps every file an extraction of archive into destination would write;
+// returns their paths.
+std::vector<std::string> KeepArchiveTargets(const std::string& archive,
+                                            const std::string& destination, bool overwriteAll);

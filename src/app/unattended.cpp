@@ -3,7 +3,7 @@
 #include <map>
 
 #include "app/installation_run.h"
-#include "app/run_exit.h"
+#include "app/language_chooser.h"
 #include "app/shell_integration.h"
 #include "app/startup.h"
 #include "app/wizard_navigation.h"
@@ -23,6 +23,7 @@
 #include "support/program_exit.h"
 #include "support/setup_log.h"
 #include "support/text.h"
+#include "ui/answering_backend.h"
 #include "ui/headless/headless_backend.h"
 #include "wizard/configuration_wizard.h"
 
@@ -80,28 +81,39 @@ ui::TModalResult AnswerBox(const ui::TMessageBoxRequest& request,
   return TModalResult::Ok;
 }
 
-// The language chooser's entry of the folder the answers name; English
-// when none does.
+[[noreturn]] void Refuse(const std::string& what) {
+  ReportLine("Error: " + what);
+  EndProgram(kExitBadAnswers);
+}
+
+bool IsEnglish(const std::string& language) {
+  return language.empty() || SameText(language, "en") || SameText(language, kEnglishLanguage);
+}
+
+// The folder of lang\ whose translation is loaded; empty for English.
+std::string LoadedLanguageFolder() {
+  const std::string language =
+      WithPathDelimiter(ExtractFilePath(LanguageState().LanguageFilePath), false, false);
+  const std::string languages = WithPathDelimiter(ExtractFilePath(language), false, false);
+  if (language.empty() || !SameText(ExtractFileName(languages), "lang")) return "";
+  return ExtractFileName(language);
+}
+
+// The language chooser's entry of the folder the answers name, else English;
+// one that is not there is refused by the walk, which sees what was loaded.
 void ChooseAnswerLanguage(TLangSelectForm& form, const std::string& language) {
   int wanted = -1;
   for (size_t i = 0; i < form.LanguageList.size(); ++i) {
     const std::string path = EntryPath(form.LanguageList[i]);
     const std::string folder =
         ExtractFileName(WithPathDelimiter(ExtractFilePath(path), false, false));
-    if (!path.empty() && SameText(folder, language)) wanted = static_cast<int>(i);
-    if (language.empty() && path.empty()) wanted = static_cast<int>(i);
+    if (path.empty() ? IsEnglish(language) : SameText(folder, language))
+      wanted = static_cast<int>(i);
   }
-  if (wanted < 0) {
-    for (size_t i = 0; i < form.LanguageList.size(); ++i)
-      if (EntryPath(form.LanguageList[i]).empty()) wanted = static_cast<int>(i);
-  }
+  for (size_t i = 0; wanted < 0 && i < form.LanguageList.size(); ++i)
+    if (EntryPath(form.LanguageList[i]).empty()) wanted = static_cast<int>(i);
   form.LanguageCombo->SetItemIndex(wanted);
   form.SetModalResult(ui::TModalResult::Ok);
-}
-
-[[noreturn]] void Refuse(const std::string& what) {
-  ReportLine("Error: " + what);
-  EndProgram(kExitBadAnswers);
 }
 
 bool PressNext(TApplicationWindows& windows) {
@@ -146,8 +158,11 @@ void ChooseFinishActions(TMainForm& form, const TAnswerFile& answers, bool veryS
   choose(*form.ShowTutorial, answers.QuickStart, !verySilent);
   choose(*form.RunConfig, answers.AdministrationInterface, !verySilent);
   choose(*form.OpenWMGuideCheckbox, answers.WebMailGuide, !verySilent);
-  // The configuration comes from the answers, never from the window.
-  form.RunTutorial->SetChecked(answers.Configure && !form.State.IsUpgrade);
+  // Very silently the configuration comes from the answers only; with the
+  // windows, ConfigurationWizard=1 alone opens the wizard for the person.
+  const bool configure = answers.ConfigurationWizard.value_or(answers.Configure);
+  form.RunTutorial->SetChecked(configure && (answers.Configure || !verySilent) &&
+                               !form.State.IsUpgrade);
 }
 
 // The clock in use, counting the milliseconds it was asked to wait: the
@@ -228,18 +243,27 @@ void AnswerBoxesUnattended(ui::THeadlessBackend& backend) {
 }
 
 void PrepareUnattended(TApplicationWindows& windows, ui::THeadlessBackend* backend,
-                       const TUnattendedOptions& options, const TAnswerFile* answers) {
+                       ui::TAnsweringBackend* answering, const TUnattendedOptions& options,
+                       const TAnswerFile* answers) {
+  const std::string language = answers && answers->Language ? *answers->Language : "";
+  const auto chooseLanguage = [&windows, language](ui::TForm&) {
+    ChooseAnswerLanguage(windows.LangSelectForm, language);
+  };
   if (backend) {
     AnswerBoxesUnattended(*backend);
     UninstallProcedure() = [](TMainForm& form) { RunUninstall(form, true); };
-    const std::string language = answers && answers->Language ? *answers->Language : "";
-    backend->WhenModal("TLangSelectForm", [&windows, language](ui::TForm&) {
-      ChooseAnswerLanguage(windows.LangSelectForm, language);
-    });
+    backend->WhenModal("TLangSelectForm", chooseLanguage);
     RunOperations().ObserveCaption = [](const std::string& caption) { ReportLine(caption); };
     RunOperations().ObserveStep = [](int position, int maximum) {
       ReportLine("Progress " + std::to_string(position) + "/" + std::to_string(maximum));
     };
+  }
+  if (answering && answers) {
+    answering->WhenModal("TLangSelectForm", chooseLanguage);
+    // OK as pressed by the person: the dialog tests the connection first.
+    if (answers->Database)
+      answering->WhenModal("TODBCForm",
+                           [](ui::TForm& dialog) { dialog.SetModalResult(ui::TModalResult::Ok); });
   }
   if (answers && answers->Database && backend) {
     backend->WhenModal("TODBCForm", [&windows, backend](ui::TForm& dialog) {
@@ -250,34 +274,22 @@ void PrepareUnattended(TApplicationWindows& windows, ui::THeadlessBackend* backe
   }
   TWizardOperations& operations = WizardOperations();
   if (!options.SaveInf.empty()) {
-    auto run = operations.RunInstallation;
+    // Saved when the run starts, so that a run that fails has its answers,
+    // and again with the finish page's choices.
     const std::string path = options.SaveInf;
-    operations.RunInstallation = [run, path](TApplicationWindows& shown) {
-      const std::string text = FormatAnswerFile(AnswersOf(shown.MainForm));
+    const auto save = [path](const TMainForm& form) {
+      const std::string text = FormatAnswerFile(AnswersOf(form));
       if (!WriteStringToFile(text, path)) ReportLine("Error: " + path + " cannot be written");
+    };
+    auto run = operations.RunInstallation;
+    operations.RunInstallation = [run, save](TApplicationWindows& shown) {
+      save(shown.MainForm);
       if (run) run(shown);
     };
-  }
-  if (answers) {
-    // The wizard goes on to the finish page after a run that failed with an
-    // exception; without a person to read the page that would pass for
-    // success.
-    auto run = operations.RunInstallation;
-    operations.RunInstallation = [run](TApplicationWindows& shown) {
-      if (!run) return;
-      try {
-        run(shown);
-      } catch (const TProgramEnded&) {
-        throw;
-      } catch (const std::exception& error) {
-        WriteSetupLog(std::string("Error: Setup aborted - ") + error.what() + "\r\n");
-        ReportLine(std::string("Error: ") + error.what());
-        EndRun(kExitFailedDuringInstall);
-      } catch (...) {
-        WriteSetupLog("Error: Setup aborted\r\n");
-        ReportLine("Error: the installation run failed");
-        EndRun(kExitFailedDuringInstall);
-      }
+    auto finishing = operations.Finishing;
+    operations.Finishing = [finishing, save](TApplicationWindows& shown) {
+      save(shown.MainForm);
+      if (finishing) finishing(shown);
     };
   }
   if (answers && answers->Configure) {
@@ -291,6 +303,11 @@ void PrepareUnattended(TApplicationWindows& windows, ui::THeadlessBackend* backe
 void WalkWizard(TApplicationWindows& windows, const TAnswerFile& answers, bool verySilent) {
   TMainForm& form = windows.MainForm;
   TInstallerState& state = form.State;
+  if (answers.Language) {
+    const std::string loaded = LoadedLanguageFolder();
+    if (loaded.empty() ? !IsEnglish(*answers.Language) : !SameText(loaded, *answers.Language))
+      Refuse("[Setup] Language: the distribution has no language folder " + *answers.Language);
+  }
   if (answers.Database) state.DatabaseConnection = *answers.Database;
   while (state.PageIndex < kFinishPage) {
     const int page = state.PageIndex;
@@ -332,11 +349,8 @@ TAnswerFile AnswersOf(const TMainForm& form) {
   TAnswerFile answers;
   // Only a translation of the distribution's language folder has a name
   // that an answer file can give.
-  const std::string language =
-      WithPathDelimiter(ExtractFilePath(LanguageState().LanguageFilePath), false, false);
-  const std::string languages = WithPathDelimiter(ExtractFilePath(language), false, false);
-  if (!language.empty() && SameText(ExtractFileName(languages), "lang"))
-    answers.Language = ExtractFileName(language);
+  if (const std::string language = LoadedLanguageFolder(); !language.empty())
+    answers.Language = language;
   answers.Name = form.NameEdit->Text();
   answers.Email = form.EmailEdit->Text();
   answers.Company = form.CompanyEdit->Text();
@@ -349,6 +363,12 @@ TAnswerFile AnswersOf(const TMainForm& form) {
       if (ComponentSelected(*form.ComponentsList, node.Id)) ids.push_back(node.Id);
   answers.Components = ids;
   answers.Destination = form.PathEdit->Text();
+  if (form.State.PageIndex >= kFinishPage) {
+    answers.ConfigurationWizard = form.RunTutorial->Checked();
+    answers.QuickStart = form.ShowTutorial->Checked();
+    answers.AdministrationInterface = form.RunConfig->Checked();
+    if (form.WMUpgradePanel->Visible()) answers.WebMailGuide = form.OpenWMGuideCheckbox->Checked();
+  }
   return answers;
 }
 

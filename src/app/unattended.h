@@ -11,8 +11,9 @@
 #include "app/windows.h"
 
 namespace ui {
+class TAnsweringBackend;
 class THeadlessBackend;
-}
+}  // namespace ui
 
 inline constexpr int kExitBadAnswers = 2;
 
@@ -43,11 +44,13 @@ void ReportLine(const std::string& line);
 void AnswerBoxesUnattended(ui::THeadlessBackend& backend);
 
 // Before the start-up: the language of the answers instead of the chooser
-// (very silent mode), the run's captions and progress on standard output,
-// the answers saved when the run starts (/SAVEINF), the configuration
-// without a window.
+// (without windows through the headless backend, with them through the
+// answering one), the run's captions and progress on standard output (very
+// silent mode), the answers saved when the run starts and at the finish
+// (/SAVEINF), the configuration without a window.
 void PrepareUnattended(TApplicationWindows& windows, ui::THeadlessBackend* backend,
-                       const TUnattendedOptions& options, const TAnswerFile* answers);
+                       ui::TAnsweringBackend* answering, const TUnattendedOptions& options,
+                       const TAnswerFile* answers);
 
 // From now on counts the milliseconds the program waits (the run's fixed
 // waits and the services' polls) and says them on standard output as its

@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "app/components_page.h"
+#include "app/file_copy.h"
 #include "app/folder_chooser.h"
 #include "app/installation_run.h"
 #include "app/language_chooser.h"
@@ -53,12 +54,15 @@ void InstallationStep(TApplicationWindows& windows, ui::TControl& sender) {
     ui::TWaitCursor wait;
     form.NextButton->SetEnabled(false);
     form.BackButton->SetEnabled(false);
+    // A run that an exception ended must not pass for finished.
     try {
       run(windows);
     } catch (const TProgramEnded&) {
       throw;
+    } catch (const std::exception& error) {
+      AbortInstallation(error.what());
     } catch (...) {
-      // The run reports its own failures; the finish page follows anyway.
+      AbortInstallation("unknown error");
     }
     form.NextButton->SetEnabled(true);
     form.BackButton->SetEnabled(true);
@@ -69,6 +73,7 @@ void InstallationStep(TApplicationWindows& windows, ui::TControl& sender) {
 void FinishActions(TApplicationWindows& windows) {
   TMainForm& form = windows.MainForm;
   const TWizardOperations& operations = WizardOperations();
+  if (operations.Finishing) operations.Finishing(windows);
   if (form.SetupModeAdvanced->Checked() && operations.CreateDatabaseStorage)
     operations.CreateDatabaseStorage(form.State.DatabaseConnection);
   if (form.RunTutorial->Checked() && operations.RunConfigurationWizard)

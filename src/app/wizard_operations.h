@@ -19,6 +19,8 @@ struct TWizardOperations {
   std::function<void(const std::string& connection)> CreateDatabaseStorage;
   std::function<void(TApplicationWindows&)> RunConfigurationWizard;
   std::function<void(int server, uint32_t message, uintptr_t wParam, intptr_t lParam)> NotifyServer;
+  // Told when Finish is pressed, before the finish actions.
+  std::function<void(TApplicationWindows&)> Finishing;
 };
 
 TWizardOperations& WizardOperations();

@@ -1,10 +1,9 @@
 #include "app/wizard_pages.h"
 
-#include "app/run_exit.h"
+#include "support/program_exit.h"
 
 #include "localization/message_table.h"
 #include "support/exit_codes.h"
-#include "support/program_exit.h"
 #include "support/setup_log.h"
 #include "support/text.h"
 #include "ui/backend.h"
@@ -136,7 +135,7 @@ void CloseButtonClick(TMainForm&) {
                          ui::TMessageButtons::YesNo, ui::TMessageIcon::Question);
   if (answer != ui::TModalResult::Yes) return;
   WriteSetupLog("Setup cancelled\r\n");
-  EndRun(kExitSuccess);
+  EndProgram(kExitSuccess);
 }
 
 void BindWizardPages(TMainForm& form) {

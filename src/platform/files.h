@@ -83,6 +83,9 @@ bool RenamePath(const std::string& source, const std::string& destination);
 // Replaces destination by source in one step (the destination may exist).
 bool ReplaceWith(const std::string& source, const std::string& destination);
 bool SetReadOnly(const std::string& path, bool readOnly);
+// Clears read-only, hidden and system, which each keep a copy from
+// replacing the file (POSIX: makes it writable).
+bool SetNormalAttributes(const std::string& path);
 
 // Entries of a folder whose names match a Windows file mask ("*.*", "*.txt",
 // "name?"), without "." and "..". The folder may end in a delimiter.

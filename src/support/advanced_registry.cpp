@@ -69,6 +69,14 @@ RegistryKeyPtr TAdvancedRegistry::OpenOrCreate() {
   return std::move(key.Value());
 }
 
+void TAdvancedRegistry::DeleteValue(const std::string& name) {
+  lastError_ = {};
+  RegistryKeyPtr key = OpenExisting();
+  if (!key) return;
+  platform::RegistryStatus status = key->DeleteValue(name);
+  if (!status && status.Error().Code != platform::kRegistryNotFound) Fail(status.Error());
+}
+
 std::string TAdvancedRegistry::ReadStringValue(const std::string& name) {
   lastError_ = {};
   RegistryKeyPtr key = OpenExisting();

@@ -78,6 +78,8 @@ class TAdvancedRegistry {
   bool ReadBoolValue(const std::string& name);
   // Writes REG_DWORD 1 or 0, creating the key when needed.
   void WriteBoolValue(const std::string& name, bool value);
+  // Deletes a value of the key; a missing key or value is no failure.
+  void DeleteValue(const std::string& name);
   // Deletes a key with its subkeys; the path is relative to the root key,
   // not to area and section.
   void DeleteRegistryKey(const std::string& path);

@@ -12,9 +12,35 @@ TProgramExitHook& ExitHook() {
   return hook;
 }
 
+TExitCleanup* innermost = nullptr;
+
+void RunSwallowing(const std::function<void()>& cleanup) {
+  try {
+    if (cleanup) cleanup();
+  } catch (...) {
+    // The program ends either way; a clean-up that fails must not keep it.
+  }
+}
+
 }  // namespace
 
+TExitCleanup::TExitCleanup(std::function<void()> cleanup)
+    : cleanup_(std::move(cleanup)), outer_(innermost), exceptions_(std::uncaught_exceptions()) {
+  innermost = this;
+}
+
+TExitCleanup::~TExitCleanup() {
+  if (innermost != this) return;  // EndProgram ran it already
+  innermost = outer_;
+  if (std::uncaught_exceptions() > exceptions_) RunSwallowing(cleanup_);
+}
+
 void EndProgram(int exitCode) {
+  while (innermost) {
+    TExitCleanup* cleanup = innermost;
+    innermost = cleanup->outer_;
+    RunSwallowing(cleanup->cleanup_);
+  }
   if (ExitHook()) {
     ExitHook()(exitCode);
     // A hook that returns would let the caller go on as if nothing ended.

@@ -162,7 +162,8 @@ void CreateIcons(const TIconsRequest& request, TShellRegistries registries,
         Message(TMessage::cRegistryError) + error.what() + Message(TMessage::cErrorText);
     ui::ShowMessageBox(text, Message(TMessage::cError), ui::TMessageButtons::Ok,
                        ui::TMessageIcon::Error);
-    WriteSetupLog("Error: Setup aborted: " + Message(TMessage::cRegistryError) + error.what());
+    WriteSetupLog("Error: Setup aborted - " + Message(TMessage::cRegistryError) + error.what() +
+                  "\r\n");
     EndProgram(kExitFailedDuringInstall);
   }
 }

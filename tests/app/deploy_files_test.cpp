@@ -8,8 +8,10 @@
 
 #include "app/deploy_files.h"
 #include "app/installer_state.h"
+#include "app/program_file_backup.h"
 #include "app/run_progress.h"
 #include "archive/archive_writer.h"
+#include "common/file_tree.h"
 #include "common/temp_folder.h"
 #include "platform/fake/fake_registry.h"
 #include "platform/fake/fake_shell.h"
@@ -285,6 +287,44 @@ TEST_F(Deployment, FatalArchivesMissingFilesAdministrationOnlyAndDownloadedArchi
   EXPECT_EQ(progress.Events, std::vector<std::string>{"Installing Files..."});
   platform::RemoveFile(folder / "dist\\setupconfig.dat");
   EXPECT_EQ(EndCode(), kExitFailedDuringInstall);
+}
+
+// With the run's backup, an upgrade that is put back leaves the program
+// files exactly as they were, the numbered rules and the php.ini pair
+// included; one that finishes leaves no kept copy.
+TEST_F(Deployment, AnUpgradePutBackLeavesTheProgramFilesAsTheyWere) {
+  UnpackMainArchive("r1 ");
+  WriteModules("r1 ");
+  Deploy();
+  PutFile(state.InstallPath + "spam\\rules\\local.cf", "my local rules");
+  PutFile(state.InstallPath + "php\\php.ini", "administrator's first");
+  const auto upgrade = [this](const std::string& release, TProgramFileBackup& backup) {
+    UnpackMainArchive(release);
+    WriteModules(release);
+    SetActiveBackup(&backup);
+    Deploy();
+    SetActiveBackup(nullptr);
+  };
+  TProgramFileBackup finished;
+  upgrade("r2 ", finished);
+  finished.Discard();
+  EXPECT_EQ(Installed("php\\php.ini.old"), "administrator's first");
+  EXPECT_EQ(Installed("spam\\rules\\1base.cf"), "r2 1");
+
+  PutFile(state.InstallPath + "php\\php.ini", "administrator's second");
+  PutFile(state.InstallPath + "spam\\rules\\1mine.cf", "numbered");
+  PutFile(state.InstallPath + "spam\\rules\\6last.cf", "sixth, edited");
+  const TFileTree before = ReadTree(state.InstallPath);
+  for (const auto& [name, content] : before)
+    EXPECT_EQ(name.find(TProgramFileBackup::kSuffix), std::string::npos) << name;
+  TProgramFileBackup failed;
+  upgrade("r3 ", failed);
+  EXPECT_EQ(Installed("php\\php.ini.old"), "administrator's second");
+  EXPECT_FALSE(InstalledExists("spam\\rules\\1mine.cf"));
+  EXPECT_EQ(Installed("smtp.exe"), "r3 smtp.exe");
+  EXPECT_GT(failed.Restore(), 0u);
+  EXPECT_TRUE(SameTree(ReadTree(state.InstallPath), before));
+  EXPECT_TRUE(backend.Boxes().empty());
 }
 
 }  // namespace

@@ -126,7 +126,10 @@ class InstallationRun : public StartupTest {
 
 TEST_F(InstallationRun, NewInstallationThenUpgradeWithADisabledServer) {
   form.State.FooterText = "Sent by Tolva";
+  // What an earlier run left in the extraction folder is not deployed.
+  PutFile(form.State.ExtractPath + "html\\stale.html", "from an earlier run");
   EXPECT_EQ(Run(), -1);
+  EXPECT_FALSE(platform::PathExists(install + "html\\stale.html"));
   const std::string extract = form.State.ExtractPath;
   const std::string starting = "Starting Services...";
   EXPECT_THAT(Events(), ElementsAreArray(std::vector<std::string>{
@@ -273,6 +276,38 @@ TEST_F(InstallationRun, AFailedUpgradePutsTheProgramFilesBackAndStartsTheServers
   EXPECT_FALSE(platform::PathExists(fresh + "smtp.exe"));
   EXPECT_FALSE(platform::PathExists(fresh + "config\\cert.pem"));
   EXPECT_TRUE(platform::PathExists(fresh + "logs\\setup\\setup.log"));
+}
+
+// A run ended by force (a kill) after it made the disabled server automatic
+// and while it had program files kept aside: the next run gives the start
+// type back and starts from the files as they were.
+TEST_F(InstallationRun, TheRunAfterOneEndedByForceGivesBackWhatThatOneChanged) {
+  EXPECT_EQ(Run(), -1);
+  form.State.PreviousVersion = "9.1.5-7";
+  form.State.RecordedInstallDir = install;
+  const std::string product = "Software\\Nivalis\\Tolva Mail Server";
+  registry.SetString(platform::RegistryRoot::LocalMachine, product, "SetupStartTypes", "2,2,2,4,2");
+  machine.FindService("TolvaIM")->Config.StartType = platform::kServiceAutoStart;
+  ASSERT_TRUE(platform::RenamePath(install + "smtp.exe", install + "smtp.exe.setup-old"));
+  PutFile(install + "smtp.exe", "half written");
+  PutFile(install + "spam\\rules\\local.cf", "my rules");
+  ASSERT_TRUE(platform::RenamePath(install + "spam", install + "spam.setup-old"));
+  EXPECT_EQ(Run(), -1);
+  EXPECT_EQ(machine.FindService("TolvaIM")->Config.StartType, platform::kServiceDisabled);
+  EXPECT_FALSE(registry.Value(platform::RegistryRoot::LocalMachine, product, "SetupStartTypes"));
+  EXPECT_EQ(GetFile(install + "smtp.exe"), "smtp.exe");
+  EXPECT_EQ(GetFile(install + "spam\\rules\\local.cf"), "my rules");
+  EXPECT_FALSE(platform::PathExists(install + "smtp.exe.setup-old"));
+  EXPECT_FALSE(platform::PathExists(install + "spam.setup-old"));
+  const std::vector<std::string> log = LogLines();
+  EXPECT_THAT(log, ::testing::Contains("Start types kept by a run that was ended are given back"));
+  EXPECT_THAT(log, ::testing::Contains("Program files put back from a run that was ended: 2"));
+
+  // An upgrade that is not ended keeps nothing behind it.
+  machine.FindService("TolvaIM")->Config.StartType = platform::kServiceDisabled;
+  EXPECT_EQ(Run(), -1);
+  EXPECT_EQ(machine.FindService("TolvaIM")->Config.StartType, platform::kServiceDisabled);
+  EXPECT_FALSE(registry.Value(platform::RegistryRoot::LocalMachine, product, "SetupStartTypes"));
 }
 
 TEST_F(InstallationRun, AdministrationOnlyAndADamagedMainArchive) {

@@ -64,6 +64,8 @@ TEST(AnswerFile, EveryKeyIsCheckedAndSavingDropsPasswords) {
   EXPECT_EQ(Refusal("[Setup]\n\n[Extras]\n"), "line 3: unknown section [Extras]");
   EXPECT_EQ(Refusal("[Finish]\nQuickStart=maybe\n"), "[Finish] QuickStart: neither 1 nor 0");
   EXPECT_EQ(Refusal("[Configuration]\nHostName=h\nDomain=d\n"), "[Configuration] User: missing");
+  EXPECT_EQ(Refusal("[Configuration]\nHostName=\nDomain=d\nUser=u\n"),
+            "[Configuration] HostName: empty");
   EXPECT_EQ(Refusal(std::string(kMaxAnswerFileSize + 1, ';')), "the file is larger than 64 KiB");
   EXPECT_EQ(Refusal("[Setup]\nName=" + std::string(256, 'a') + "\n"),
             "[Setup] Name: longer than 255 characters");
@@ -73,7 +75,7 @@ class UnattendedWalk : public StartupTest {
  protected:
   std::optional<int> Walk(const TAnswerFile& answers) {
     BindWizard(windows);
-    PrepareUnattended(windows, &backend, options, &answers);
+    PrepareUnattended(windows, &backend, nullptr, options, &answers);
     try {
       FormShow(windows);
       WalkWizard(windows, answers, true);
@@ -122,6 +124,35 @@ TEST_F(UnattendedWalk, AnswersFillEveryPageUntilTheFinish) {
   EXPECT_NE(saved.find("Components=0,1,5\r\n"), std::string::npos) << saved;
   EXPECT_EQ(saved.find("Language="), std::string::npos);
   EXPECT_NE(saved.find("Destination=\"D:\\Tolva\\\"\r\n"), std::string::npos);
+  // Saved again at the finish, with what its page chose.
+  EXPECT_NE(saved.find("\r\n[Finish]\r\nConfigurationWizard=0\r\nQuickStart=0\r\n"
+                       "AdministrationInterface=0\r\n"),
+            std::string::npos)
+      << saved;
+}
+
+// A language that the distribution has no folder for ends the walk before
+// the run; English is there by its name too.
+TEST_F(UnattendedWalk, ALanguageThatIsNotThereIsRefused) {
+  bool ran = false;
+  WizardOperations().RunInstallation = [&](TApplicationWindows&) { ran = true; };
+  TAnswerFile answers;
+  std::string error;
+  ASSERT_TRUE(
+      ParseAnswerFile("[Setup]\nLanguage=xx\nName=Ana\nEmail=ana@example.test\n", answers, error));
+  EXPECT_EQ(Walk(answers), kExitBadAnswers);
+  EXPECT_FALSE(ran);
+}
+
+TEST_F(UnattendedWalk, EnglishByItsName) {
+  bool ran = false;
+  WizardOperations().RunInstallation = [&](TApplicationWindows&) { ran = true; };
+  TAnswerFile answers;
+  std::string error;
+  ASSERT_TRUE(ParseAnswerFile("[Setup]\nLanguage=English\nName=Ana\nEmail=ana@example.test\n",
+                              answers, error));
+  EXPECT_EQ(Walk(answers), kExitSuccess);
+  EXPECT_TRUE(ran);
 }
 
 TEST_F(UnattendedWalk, ARunThatThrowsEndsWithTheRunsFailureCode) {

@@ -12,6 +12,8 @@
 #include "startup_fixture.h"
 #include "support/exit_codes.h"
 #include "support/paths.h"
+#include "support/program_exit.h"
+#include "support/setup_log.h"
 #include "support/text.h"
 #include "ui/application.h"
 
@@ -218,7 +220,6 @@ TEST_F(WizardTest, RunAndFinishCallTheirOperationsInOrder) {
     EXPECT_FALSE(form.BackButton->Enabled());
     EXPECT_TRUE(backend.WaitCursorShown());
     form.State.InstallPath = folder / "installed\\";
-    throw std::runtime_error("a failing step");  // the finish page follows anyway
   };
   WizardOperations().RunConfigurationWizard = [&](TApplicationWindows&) {
     calls.push_back("wizard");
@@ -243,6 +244,34 @@ TEST_F(WizardTest, RunAndFinishCallTheirOperationsInOrder) {
   ASSERT_EQ(shell.Opened.size(), 2u);
   EXPECT_EQ(shell.Opened[0].File, folder / "installed\\doc\\quickstart.pdf");
   EXPECT_EQ(shell.Opened[1].File, folder / "installed\\config.exe");
+}
+
+// A run that an exception ends must not reach the finish page as if it
+// had installed: a box, the log's abort line, the run's failure code, and
+// what the run registered to put back is put back.
+TEST_F(WizardTest, ARunEndedByAnExceptionFailsWithoutTheFinishPage) {
+  Begin();
+  WalkToSetupType();
+  Next();
+  Next();
+  OpenLog(folder / "setup.log", 0);
+  bool putBack = false;
+  WizardOperations().RunInstallation = [&](TApplicationWindows&) {
+    TExitCleanup cleanup([&] { putBack = true; });
+    throw std::runtime_error("a failing step");
+  };
+  bool finished = false;
+  WizardOperations().NotifyServer = [&](int, uint32_t, uintptr_t, intptr_t) { finished = true; };
+  backend.Click(*form.NextButton);
+  EXPECT_EQ(exitCode, kExitFailedDuringInstall);
+  EXPECT_TRUE(putBack);
+  EXPECT_FALSE(finished);
+  EXPECT_NE(Page(), 7);
+  ASSERT_EQ(backend.Boxes().size(), 1u);
+  EXPECT_EQ(backend.Boxes()[0].Request.Text, "a failing step");
+  const std::string log = GetFile(folder / "setup.log");
+  EXPECT_EQ(log, "Error: Setup aborted - a failing step\r\n\r\n");
+  SetupLog().Active = false;
 }
 
 TEST_F(WizardTest, EscAndTheCloseBoxAskOnEveryPage) {

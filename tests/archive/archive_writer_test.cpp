@@ -10,9 +10,9 @@
 #include "archive/entry_cipher.h"
 #include "archive/entry_codec.h"
 #include "archive/extract_archive.h"
+#include "common/file_tree.h"
 #include "common/temp_folder.h"
 #include "raw_archive.h"
-#include "tree.h"
 
 namespace {
 

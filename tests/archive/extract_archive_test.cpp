@@ -12,12 +12,12 @@
 #include "archive/archive_writer.h"
 #include "archive/entry_cipher.h"
 #include "archive/entry_codec.h"
+#include "common/file_tree.h"
 #include "common/temp_folder.h"
 #include "platform/files.h"
 #include "raw_archive.h"
 #include "support/file_io.h"
 #include "support/paths.h"
-#include "tree.h"
 
 namespace {
 

@@ -281,6 +281,10 @@ bool SetReadOnly(const std::string& path, bool readOnly) {
   return chmod(native.c_str(), mode) == 0 || Fail();
 }
 
+bool SetNormalAttributes(const std::string& path) {
+  return SetReadOnly(path, false);
+}
+
 std::vector<FolderEntry> ListFolder(const std::string& folder, const std::string& mask) {
   std::vector<FolderEntry> entries;
   std::string base = NativePath(folder);

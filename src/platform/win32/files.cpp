@@ -202,6 +202,10 @@ bool SetReadOnly(const std::string& path, bool readOnly) {
   return SetFileAttributesA(path.c_str(), attributes) || Fail();
 }
 
+bool SetNormalAttributes(const std::string& path) {
+  return SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL) || Fail();
+}
+
 std::vector<FolderEntry> FindEntries(const std::string& pattern) {
   std::vector<FolderEntry> entries;
   WIN32_FIND_DATAA found;

@@ -1,4 +1,4 @@
-#include "tree.h"
+#include "common/file_tree.h"
 
 #include "common/temp_folder.h"
 #include "platform/files.h"
