@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
-# The installer unattended under Wine, from the demo distribution, in a fresh
-# prefix without a display: a new installation, an upgrade over it, a
-# damaged main archive, a bad answer file and the removal. Every effect is
-# read from outside: the files, `wine reg query`, svcprobe (the system's own
+# The whole road of the installer under Wine, unattended, from the demo
+# distribution, in a fresh prefix without a display: a new installation
+# with its first configuration, an upgrade over it, an upgrade from an
+# installation of 8.5.3 whose data is converted, a damaged main and module
+# archive (nothing changed), an upgrade that fails on a held program file
+# (everything put back), a bad answer file, the removal, and a new
+# installation in the Advanced mode with its database. Every effect is read
+# from outside: the files, `wine reg query`, svcprobe (the system's own
 # service queries), lnkinfo, the stand-ins' logs and tolvacfg.
 # servicedriver only sets a start type up, as an administrator would.
 # holdfile holds a program file open without sharing it.
@@ -10,90 +14,16 @@
 set -Eeuo pipefail
 demo=$1 demo_sources=$2 tolvacfg=$3 probe=$4 driver=$5 holdfile=$6 work=$7
 trap 'echo "FAILED at line $LINENO: $BASH_COMMAND" >&2' ERR
-
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-export WINEPREFIX="$work/prefix"
-unset DISPLAY
-source "$(dirname "$0")/../system/service-prefix.sh"
-fresh_service_prefix "$work"
+source "$(dirname "$0")/wine-road.sh"
+source "$(dirname "$0")/../upgrade/expected-sequence.sh"
+road_prefix
 trap 'wineserver -k 2>/dev/null || true' EXIT
 
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
-expect() { [ "$2" = "$3" ] || fail "$1: got '$2', expected '$3'"; }
-unix() { winepath -u "$1" 2>/dev/null | tr -d '\r'; }
-probe() { wine "$probe" "$@" | tr -d '\r'; }
-value() { grep "^$1=" <<<"$2" | head -n 1 | cut -d= -f2- || true; }
-reg_value() { # key name -> "TYPE VALUE"
-  wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
-    sed -n "s/^ *$2 *\(REG_[A-Z_]*\) *\(.*\)$/\1 \2/p"
-}
-reg_default() { # key -> "TYPE VALUE"
-  wine reg query "$1" /ve 2>/dev/null | tr -d '\r' |
-    sed -n 's/^ *([^)]*) *\(REG_[A-Z_]*\) *\(.*\)$/\1 \2/p'
-}
-setting() { # name -> the value tolvacfg shows
-  wine "$tolvacfg" show "$dir"'config' | tr -d '\r' | python3 -c \
-    'import json,sys; print(json.load(sys.stdin)["settings"][sys.argv[1]])' "$1"
-}
-primary_domain() {
-  wine "$tolvacfg" show "$dir"'config' | tr -d '\r' | python3 -c \
-    'import json,sys; print(json.load(sys.stdin)["primaryDomain"])'
-}
-# "number type expiry aliases" lines of a domain's accounts.
-accounts() { wine "$tolvacfg" accounts "$dir"'config' "$1" | tr -d '\r'; }
-# The setup log without its time stamps.
-log_lines() { tr -d '\r' <"$host/logs/setup/setup.log" | sed -E 's/^[0-9-]{10} [0-9:]{8} //'; }
-wait_line() { # file text
-  local tries=200
-  until [ -f "$1" ] && tr -d '\r' <"$1" | grep -qF -- "$2"; do
-    tries=$((tries - 1))
-    [ $tries -gt 0 ] || fail "no line '$2' in $1"
-    sleep 0.1
-  done
-}
-setup() { # installer-folder arguments...
-  local folder=$1
-  shift
-  set +e
-  wine "$folder"'setup.exe' "$@" >"$work/out.txt" 2>"$work/err.txt"
-  code=$?
-  set -e
-  tr -d '\r' <"$work/out.txt" >"$work/stdout.txt"
-}
-
-c="$WINEPREFIX/drive_c"
-dist='C:\dist\'
 extract="C:\\users\\$(id -un)\\Temp\\tolvainstall\\"
-cp -r "$demo" "$c/dist"
-dir='C:\Program Files\Tolva\'
-host="$c/Program Files/Tolva"
-names=(TolvaSMTP TolvaPOP3 TolvaControl TolvaIM TolvaCalendar)
-services_key='HKLM\System\CurrentControlSet\Services'
-uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tolva'
-product_key='HKLM\Software\Nivalis\Tolva Mail Server'
 common=$(unix "$(wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' \
   /v 'Common Programs' | tr -d '\r' | sed -n 's/^ *Common Programs *REG_SZ *//p')")
 group="$common/Nivalis Tolva Mail Server"
-cat >"$c/dist/answers.ini" <<EOF
-; A new installation of the demo distribution.
-[Setup]
-Name=Ana Admin
-Email=ana@example.test
-Company=Example Ltd
-Country=Austria
-Mode=Basic
-Components=0,1,2,3,4,5,6,7,8,9,10,11,15
-Destination=$dir
-
-[Configuration]
-HostName=mail.example.test
-Domain= example.test
-User=admin
-Password=secret
-EOF
+write_answers "$c/dist/answers.ini"
 
 # 1. A new installation.
 setup "$dist" /SILENT /VERYSILENT "/LOADINF=${dist}answers.ini" "/SAVEINF=${dist}saved.ini"
@@ -151,13 +81,14 @@ expect "product version" "$(reg_value "$product_key" Version)" "REG_SZ 9.1.5-7"
 expect "uninstall string" "$(reg_value "$uninstall_key" UninstallString)" \
   "REG_SZ \"${dir}setup.exe\" /UNINSTALL"
 expect "spell checker key" "$(reg_default 'HKLM\Software\ASpell')" "REG_SZ ${dir}aspell"
+# The antivirus engine: installed from the unpacked module with the tabled
+# arguments, then updated; each call once, in that order.
 setiface="$host/logs/setiface.log"
 wait_line "$setiface" "setifaceUpdateFiles"
-grep -c '^setifaceInstallProgram' "$setiface" | grep -qx 1 || fail "engine not installed once"
-grep -qF 'setifaceInstallProgram "Nivalis" "C:\users' "$setiface" ||
-  grep -qF 'setifaceInstallProgram "Nivalis"' "$setiface" || fail "install arguments"
-grep -qF "\"${dir}avast\" \"/minicore /noreboot /forceinstall\" 2" "$setiface" ||
-  fail "install arguments: $(cat "$setiface")"
+expect "engine calls" "$(tr -d '\r' <"$setiface" | cut -d' ' -f1 | tr '\n' ' ')" \
+  "setifaceInstallProgram setifaceUpdateFiles "
+grep -qxF "setifaceInstallProgram \"Nivalis\" \"${extract}avast\\avastoem.exe\" \"${dir}avast\" \"/minicore /noreboot /forceinstall\" 2" \
+  <(tr -d '\r' <"$setiface" | sed 's/ -> .*//') || fail "install arguments: $(cat "$setiface")"
 saved=$(tr -d '\r' <"$c/dist/saved.ini" | sed -n 's/^Components=//p' | tr , '\n' | sort -n | xargs)
 expect "saved components" "$saved" "0 1 2 3 4 5 6 7 8 9 10 11 15"
 # The configuration from the answers: host name as given, the domain trimmed
@@ -165,7 +96,11 @@ expect "saved components" "$saved" "0 1 2 3 4 5 6 7 8 9 10 11 15"
 # the preset primary domain before it, to expire in 30 days.
 expect "host name" "$(setting HostName)" "mail.example.test"
 expect "primary domain" "$(primary_domain)" "example.test"
-accounts example.test | cut -f4 | grep -qx admin || fail "no administrator: $(accounts example.test)"
+expect "the primary domain's administrator address" \
+  "$(json "[x for x in d['domains'] if x['name'] == 'example.test'][0]['settings']['D_AdminEmail']")" \
+  "administrator@example.test"
+expect "the administrator's account" "$(accounts example.test | cut -f4,5)" "administrator	admin"
+log_lines | grep -q '^Setup wizard' && fail "the configuration logged an error: $(log_lines | grep '^Setup wizard')"
 expiry=$(date -d '+30 days' +%F)
 demo_users=$(accounts nivalis.example | awk -F'\t' -v e="$expiry" '$2 == 0 && $3 == e' | wc -l)
 expect "demo users in the preset domain" "$demo_users" 3
@@ -210,7 +145,44 @@ expect "certificate" "$(cat "$host/config/cert.pem")" "my certificate"
 [ ! -e "$host/ldap/create.bat" ] || fail "ldap\ was unpacked again"
 [ ! -e "$host/ldap/created.txt" ] || fail "create.bat ran again"
 
-# 3. A damaged main archive is found before anything is stopped or written:
+# 3. An upgrade from 8.5.3: the servers get the procedures' requests in
+#    order, the settings are converted once, and what the administrator and
+#    the users made stays (users.cfg, groupware.db, local.cf, php.ini).
+prepare_853
+echo "my 8.5.3 rules" >"$host/spam/rules/local.cf"
+echo "8.5.3 appointments" >"$host/calendar/groupware.db"
+echo "my 8.5.3 php.ini" >"$host/php/php.ini"
+users_before=$(tree_sum config -name users.cfg)
+domains_before=$(sha256sum <"$host/config/domains.cfg")
+seq="$host/logs/sequence.log"
+seq_before=$(count_lines "$seq")
+setup "$dist" /SILENT /VERYSILENT "/LOADINF=${dist}answers.ini"
+expect "exit code of the upgrade from 8.5.3" "$code" 0
+notice="TolvaControl pipe command=4096 message=1280 wParam=3 lParam=0"
+wait_line "$seq" "$notice" 30
+tail -n +$((seq_before + 1)) "$seq" | tr -d '\r' | grep -E 'pipe command=4096 message=1280 |http GET' |
+  grep -vxF "$notice" >"$work/sequence-853.txt"
+diff <(expected_sequence 19 1) "$work/sequence-853.txt" >&2 ||
+  fail "the upgrade from 8.5.3: the servers' sequence differs from the expected order (above)"
+log_lines | grep -qxF 'Running upgrade procedures 8.5.3 -> 9.1.5-7' || fail "the log does not name the upgrade"
+expect "version after the upgrade" "$(reg_value "$product_key" Version)" "REG_SZ 9.1.5-7"
+expect "hour values" "$(setting HourTimeValue)" 300
+expect "day values" "$(setting DayTimeValue)" 4320
+expect "size value" "$(setting SizeValue)" 102400
+expect "DNS query" "$(setting DnsQuery)" 3
+expect "DNS switch" "$(setting DnsSwitch)" 1
+expect "host name after the upgrade" "$(setting HostName)" "mail.example.test"
+expect "users.cfg" "$(tree_sum config -name users.cfg)" "$users_before"
+expect "domains.cfg" "$(sha256sum <"$host/config/domains.cfg")" "$domains_before"
+expect "groupware.db after 8.5.3" "$(cat "$host/calendar/groupware.db")" "8.5.3 appointments"
+expect "local.cf after 8.5.3" "$(cat "$host/spam/rules/local.cf")" "my 8.5.3 rules"
+expect "php.ini.old after 8.5.3" "$(cat "$host/php/php.ini.old")" "my 8.5.3 php.ini"
+grep -qF 'extension_dir' "$host/php/php.ini" || fail "php.ini was not made from its template"
+grep -qF '<EXT>.php</EXT>' "$host/config/webserver.dat" || fail "no .php mapping in webserver.dat"
+[ ! -e "$host/config/upgrade.dat" ] || fail "the upgrade's progress record was left"
+wine reg query "$product_key" /v SetupStartTypes >/dev/null 2>&1 && fail "the kept start types were left"
+
+# 4. A damaged main archive is found before anything is stopped or written:
 #    the run ends with 3, the servers run on, the log is as it was.
 wine "$driver" start-type TolvaIM 4 >/dev/null
 mkdir -p "$c/broken"
@@ -227,7 +199,6 @@ expect "log size after a damaged setup.dat" "$(stat -c %s "$host/logs/setup/setu
 expect "TolvaIM start type" "$(value start_type "$(probe TolvaIM)")" 4
 expect "TolvaSMTP state" "$(value state "$(probe TolvaSMTP)")" 4
 # The same for a damaged module archive, checked on the whole tree.
-tree_sum() { (cd "$host" && find . -type f -print0 | LC_ALL=C sort -z | xargs -0 sha256sum) | sha256sum; }
 sum_before=$(tree_sum)
 cp "$c/dist/setup.dat" "$c/broken/setup.dat"
 size=$(stat -c %s "$c/broken/setupas.dat")
@@ -241,15 +212,11 @@ for name in "${names[@]}"; do
   expect "$name after a damaged setupas.dat" "$(value state "$(probe "$name")")" 4
 done
 
-# 4. An upgrade during which a program file cannot be replaced: exit code
+# 5. An upgrade during which a program file cannot be replaced: exit code
 #    4, the program files as they were (two of them changed by hand first,
 #    so that the distribution's copies would differ), the servers running.
 printf 'local build' >>"$host/smtp.exe"
 printf 'local build' >>"$host/db.dll"
-program_sum() {
-  (cd "$host" && find . -type f ! -path './logs/*' ! -path './config/*' ! -path './mail/*' -print0 |
-    LC_ALL=C sort -z | xargs -0 sha256sum) | sha256sum
-}
 programs_before=$(program_sum)
 rm -f "$work/held"
 wine "$holdfile" "${dir}regex.dll" 'C:\held' >/dev/null 2>&1 &
@@ -274,7 +241,7 @@ for name in "${names[@]}"; do
   probe --wait-state "$name" RUNNING 30 >/dev/null || fail "$name does not run after the failed upgrade"
 done
 
-# 5. A bad answer file changes nothing.
+# 6. A bad answer file changes nothing.
 printf '[Setup]\r\nMode=Expert\r\n' >"$c/dist/bad.ini"
 log_size=$(stat -c %s "$host/logs/setup/setup.log")
 setup "$dist" /SILENT /VERYSILENT "/LOADINF=${dist}bad.ini"
@@ -282,9 +249,11 @@ expect "exit code with bad answers" "$code" 2
 grep -qF "Mode" "$work/stdout.txt" || fail "the refusal does not name the key"
 expect "log size after bad answers" "$(stat -c %s "$host/logs/setup/setup.log")" "$log_size"
 
-# 6. The removal without questions.
+# 7. The removal without questions: the program files, services, shortcuts
+#    and keys go; the configuration, the mail and the logs stay as they were.
 mkdir -p "$host/mail/example.test"
 echo kept >"$host/mail/example.test/message.eml"
+data_before="$(tree_sum config) $(tree_sum mail)"
 setup "$dir" /UNINSTALL /VERYSILENT
 expect "exit code of the removal" "$code" 0
 for name in "${names[@]}"; do
@@ -299,6 +268,41 @@ for file in smtp.exe control.exe db.dll doc/releasenotes.txt; do
 done
 [ -f "$host/config/settings.cfg" ] || fail "the configuration was removed"
 [ -f "$host/mail/example.test/message.eml" ] || fail "the mail was removed"
+expect "configuration and mail after the removal" "$(tree_sum config) $(tree_sum mail)" "$data_before"
+# The module folders that hold data of their own (the groupware's
+# database, the directory's, the web mail's projects) stay with them.
+left=$(cd "$host" && find . -type f ! -path './config/*' ! -path './mail/*' ! -path './logs/*' \
+  ! -path './calendar/*' ! -path './ldap/*' ! -path './webmail/*' | sort | xargs)
+expect "files left beside the data" "$left" "./setup.exe"
 [ ! -d "$group" ] || fail "the program group is still there"
 ! wine reg query "$uninstall_key" >/dev/null 2>&1 || fail "the uninstall key is still there"
+! wine reg query "$product_key" >/dev/null 2>&1 || fail "the product key is still there"
+
+# 8. A new installation in the Advanced mode: the database dialog tests the
+#    connection (ODBC to a SQLite database), the finish switches the account
+#    storage to it, and the configuration meets a domain that exists (the
+#    preset's): its error is logged and the administrator is made all the
+#    same; the Control server gets the finish notice.
+export ODBCINI="$work/odbc.ini"
+printf '[tolvadb]\nDriver=SQLite3\nDatabase=%s\n' "$work/tolva.db" >"$ODBCINI"
+dir='C:\Tolva2\'
+host="$c/Tolva2"
+printf '%s\r\n' '[Setup]' 'Name=Ana Admin' 'Email=ana@example.test' 'Mode=Advanced' \
+  'Database=tolvadb;;;;7;1' 'Components=0,1' "Destination=$dir" '' '[Configuration]' \
+  'HostName=mail2.example.test' 'Domain=nivalis.example' 'User=postmaster' 'Password=' \
+  >"$c/dist/advanced.ini"
+setup "$dist" /SILENT /VERYSILENT "/LOADINF=${dist}advanced.ini"
+expect "exit code of the Advanced installation" "$code" 0
+expect "storage mode" "$(setting StorageMode)" 2
+expect "account database" "$(setting AccountDatabase)" "tolvadb;;;;7;1"
+standin="$host/logs/automation.log"
+expect "the database library's calls" \
+  "$(tr -d '\r' <"$standin" | grep -E '^db.dll DB(CreateTables|ConvertStorage)' | sed 's/ ->.*//' | tr '\n' '|')" \
+  "db.dll DBCreateTables 2|db.dll DBCreateTables 3|db.dll DBCreateTables 0|db.dll DBConvertStorage 1|"
+log_lines | grep -qxF 'Setup wizard domain error: 3' || fail "no domain error: $(log_lines | tail -n 5)"
+expect "host name of the Advanced installation" "$(setting HostName)" "mail2.example.test"
+accounts nivalis.example | grep -qP '\tpostmaster\tadmin$' || fail "no postmaster: $(accounts nivalis.example)"
+wait_line "$host/logs/sequence.log" "TolvaControl pipe command=4096 message=1280 wParam=3 lParam=0" 30
+setup "$dir" /UNINSTALL /VERYSILENT
+expect "exit code of the second removal" "$code" 0
 echo "unattended installation: all checks passed"

@@ -45,27 +45,8 @@ names=(TolvaSMTP TolvaPOP3 TolvaControl TolvaIM TolvaCalendar)
 for n in "${names[@]}"; do wait_line "$host/logs/$n.log" "$n start service" 30; done
 wait_line "$host/logs/http.log" "TolvaControl http port=$port" 30
 
-# What a run from 8.5.3-7 sends: each of the 33 checks broadcasts to SMTP,
-# POP3, IM, GroupWare and Control; steps 20 to 33 add their requests.
-expected_lines() { # with the page: 1 or 0
-  local step line
-  declare -A requests=(
-    [20]="TolvaSMTP 2 21" [21]="TolvaSMTP 2 22" [27]="TolvaCalendar 3845 23"
-    [28]="TolvaCalendar 3845 24" [29]="TolvaCalendar 3845 25" [30]="TolvaCalendar 3845 26"
-    [31]="TolvaSMTP 4 27" [32]="TolvaCalendar 3845 28")
-  for step in $(seq 1 33); do
-    for n in TolvaSMTP TolvaPOP3 TolvaIM TolvaCalendar TolvaControl; do
-      echo "$n pipe command=4096 message=1280 wParam=257 lParam=0"
-    done
-    if [ -n "${requests[$step]:-}" ]; then
-      read -r n p v <<<"${requests[$step]}"
-      echo "$n pipe command=4096 message=1280 wParam=$p lParam=$v"
-    fi
-    if [ "$step" = 26 ] && [ "$1" = 1 ]; then
-      echo "TolvaControl http GET /admin/tools/convert_imap_rules.html"
-    fi
-  done
-}
+source "$(dirname "$0")/expected-sequence.sh"
+expected_lines() { expected_sequence 20 "$1"; } # from 8.5.3-7, with the page: 1 or 0
 
 check_run() { # domains with-page
   local seq="$host/logs/sequence.log" before last
