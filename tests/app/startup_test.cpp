@@ -6,6 +6,7 @@
 #include "components/component_state.h"
 #include "components/component_tree.h"
 #include "config/server_folders.h"
+#include "platform/files.h"
 #include "startup_fixture.h"
 #include "support/exit_codes.h"
 #include "support/paths.h"
@@ -19,8 +20,11 @@ constexpr const char* kQuestionText =
     "This will install Nivalis Tolva Mail Server 9.1.5-7. Do you wish to continue?";
 
 TEST_F(StartupTest, FreshMachineAsksOnceAndShowsTheWelcomePage) {
+  // What an earlier run left in the extraction folder goes.
+  PutFile(system.Temp + "tolvainstall\\html\\stale.html", "from an earlier run");
   backend.AnswerBoxes({TModalResult::Yes});
   EXPECT_EQ(Start(), std::nullopt);
+  EXPECT_FALSE(platform::PathExists(system.Temp + "tolvainstall\\html\\stale.html"));
 
   ASSERT_EQ(backend.Boxes().size(), 1u);
   EXPECT_EQ(backend.Boxes()[0].Request.Caption, "Nivalis Tolva Mail Server Setup");
