@@ -1,10 +1,13 @@
-// "path.dat" and "servertitle.dat" are written by administrators: any text
-// must be taken without crashing, and every folder must come out as a folder.
-// Input: the path file's text, a NUL byte, then the title file's text.
+// "path.dat", "servertitle.dat" and a domain's "domain.dat" are written by
+// administrators: any text must be taken without crashing, every folder must
+// come out as a folder, and the domain's settings read back as written.
+// Input: the path file's text, a NUL byte, the title file's text, a NUL
+// byte, the domain settings' text.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
+#include "config/domain_settings.h"
 #include "config/path_file.h"
 #include "config/server_folders.h"
 #include "config/server_title.h"
@@ -31,6 +34,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   size_t split = input.find('\0');
   std::string pathText = input.substr(0, split);
   std::string titleText = split == std::string::npos ? std::string() : input.substr(split + 1);
+  std::string domainText;
+  if (size_t second = titleText.find('\0'); second != std::string::npos) {
+    domainText = titleText.substr(second + 1);
+    titleText.resize(second);
+  }
 
   ServerFolders() = TServerFolders();
   PathFileValues() = TPathFileValues();
@@ -50,5 +58,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Check(ServerTitle().Title.size() <= 255);
   for (const auto& [key, value] : ServerTitle().Pairs)
     Check(key.size() <= 255 && value.size() <= 255);
+
+  const TDomainSettings settings = ParseDomainSettings(domainText);
+  for (const auto& [key, value] : settings) {
+    Check(!key.empty() && key.find('=') == std::string::npos);
+    Check(key.find_first_of("\r\n") == std::string::npos);
+    Check(value.find_first_of("\r\n") == std::string::npos);
+  }
+  Check(ParseDomainSettings(DomainSettingsText(settings)) == settings);
   return 0;
 }

@@ -4,12 +4,18 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 inline constexpr const char* kDomainSettingsFileName = "domain.dat";
 
 using TDomainSettings = std::vector<std::pair<std::string, std::string>>;
+
+// The pairs of such a text; lines without a name before "=" are skipped.
+TDomainSettings ParseDomainSettings(std::string_view text);
+// The text of the pairs, one "KEY=value" line each with CR LF.
+std::string DomainSettingsText(const TDomainSettings& settings);
 
 // The file of a domain, below the settings' mail folder.
 std::string DomainSettingsPath(const std::string& domain);
