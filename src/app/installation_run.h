@@ -3,6 +3,7 @@
 // and start the services, and bring an older installation's data up to date.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -21,6 +22,10 @@ struct TRunOperations {
   // Told of every caption and step, after the window.
   std::function<void(const std::string& caption)> ObserveCaption;
   std::function<void(int position, int maximum)> ObserveStep;
+  // Told how long the check of the distribution took: the main archive's
+  // unpacking (which the run needs anyway) and the reading through of the
+  // others, in milliseconds.
+  std::function<void(uint64_t unpackMs, uint64_t verifyMs)> ObserveDistributionCheck;
 };
 
 // The operations in use: the upgrade procedures and demo accounts of this

@@ -257,6 +257,10 @@ void PrepareUnattended(TApplicationWindows& windows, ui::THeadlessBackend* backe
     RunOperations().ObserveStep = [](int position, int maximum) {
       ReportLine("Progress " + std::to_string(position) + "/" + std::to_string(maximum));
     };
+    RunOperations().ObserveDistributionCheck = [](uint64_t unpackMs, uint64_t verifyMs) {
+      ReportLine("Distribution checked: setup.dat unpacked in " + std::to_string(unpackMs) +
+                 " ms, the other archives read through in " + std::to_string(verifyMs) + " ms");
+    };
   }
   if (answering && answers) {
     answering->WhenModal("TLangSelectForm", chooseLanguage);
