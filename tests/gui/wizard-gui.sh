@@ -124,6 +124,16 @@ shot wizard-7 "$main"
 for file in smtp.exe config/settings.cfg doc/releasenotes.txt; do
   [[ -f "$prefix/drive_c/TolvaDemo/$file" ]] || fail "the run did not install $file"
 done
+# The same result as a run without windows: the log to its end, the
+# servers running, the product recorded.
+last_line() { tr -d '\r' <"$1" | grep -v '^$' | tail -n 1 | sed -E 's/^[0-9-]{10} [0-9:]{8} //'; }
+[[ "$(last_line "$prefix/drive_c/TolvaDemo/logs/setup/setup.log")" == Finished ]] ||
+  fail "the setup log does not end with Finished"
+for name in TolvaSMTP TolvaPOP3 TolvaControl TolvaIM TolvaCalendar; do
+  wine sc query "$name" | tr -d '\r' | grep -q 'RUNNING' || fail "$name is not running"
+done
+wine reg query 'HKLM\Software\Nivalis\Tolva Mail Server' /v Version | tr -d '\r' | grep -q '9\.1\.5-7' ||
+  fail "no product version"
 
 inspect key "$main" esc
 inspect wait "Exit Setup" 30 || fail "Esc did not ask the cancel question"
@@ -135,4 +145,19 @@ setup_pid=
 # Leave the shared prefix without the services the run made.
 sh "$runner" "$prefix" 'C:\TolvaDemo\setup.exe' /UNINSTALL /VERYSILENT </dev/null >/dev/null 2>&1 ||
   fail "the removal failed"
+
+# The wizard walking itself in its windows from an answer file: the
+# language chooser answered, the pages filled in, the run and the finish.
+printf '%s\r\n' '[Setup]' 'Name=Ana Admin' 'Email=ana@example.test' 'Components=0,1' \
+  'Destination=C:\TolvaWalk\' '' '[Finish]' 'QuickStart=0' 'AdministrationInterface=0' \
+  >"$work/dist/walk.ini"
+code=0
+timeout 300 sh "$runner" "$prefix" "$work/dist/setup.exe" /SILENT "/LOADINF=Z:$work/dist/walk.ini" \
+  </dev/null >/dev/null 2>&1 || code=$?
+[[ $code -eq 0 ]] || fail "the walk from the answer file ended with $code"
+[[ -f "$prefix/drive_c/TolvaWalk/smtp.exe" ]] || fail "the walk installed nothing"
+[[ "$(last_line "$prefix/drive_c/TolvaWalk/logs/setup/setup.log")" == Finished ]] ||
+  fail "the walk's setup log does not end with Finished"
+sh "$runner" "$prefix" 'C:\TolvaWalk\setup.exe' /UNINSTALL /VERYSILENT </dev/null >/dev/null 2>&1 ||
+  fail "the removal of the walk's installation failed"
 echo "wizard-gui: all pages passed"
