@@ -64,6 +64,11 @@ TEST(ConfigTemplates, WebServerConfigGetsTheWebClientSectionsOnce) {
             "[filter]\r\n=php\\php.dll|[php]\r\n=modules\\wcs.dll|[wcs]\r\n\r\n"
             "[Virtual-Host]\r\n/wcs/=[wcs]\r\n/mail/=[mail]\r\n\r\n[Other]\r\nx=php\\php.dll\r\n");
 
+  // The module there already: only the old web mail module is replaced.
+  PutFile(cfg, "[Filter]\r\n=modules\\wcs.dll|[wcs]\r\n=webmail\\web.dll|[php]\r\n\r\n");
+  EditWebServerConfig(folder.Path());
+  EXPECT_EQ(GetFile(cfg), "[Filter]\r\n=modules\\wcs.dll|[wcs]\r\n=php\\php.dll|[php]\r\n\r\n");
+
   // Sections without an empty line after them, one of them ending the file.
   PutFile(cfg, "[Filter]\r\n=a\r\n[Next]\r\nb=1\r\n[Virtual-Host]");
   EditWebServerConfig(folder.Path());

@@ -231,8 +231,12 @@ TEST_F(Deployment, NewInstallationThenUpgradesKeepWhatTheAdministratorOwns) {
 
   PutFile(state.InstallPath + "php\\php.ini",
           "administrator's second\r\n;extension=php_pspell.dll");
+  // A certificate beside the programs moves into "config\" when none is there.
+  platform::RemoveFile(state.InstallPath + "config\\cert.pem");
   UnpackMainArchive("r3 ");
   Deploy(false);
+  EXPECT_EQ(Installed("config\\cert.pem"), "old cert beside the programs");
+  EXPECT_FALSE(InstalledExists("cert.pem"));
   EXPECT_EQ(Installed("php\\php.ini.old"), "administrator's second\r\n;extension=php_pspell.dll");
   EXPECT_NE(Installed("php\\php.ini").find(";extension=php_pspell.dll"), std::string::npos);
   EXPECT_TRUE(backend.Boxes().empty());

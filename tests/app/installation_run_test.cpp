@@ -247,8 +247,14 @@ TEST_F(InstallationRun, AFailedUpgradePutsTheProgramFilesBackAndStartsTheServers
   WriteDistribution("new ");
   platform::RemoveFile(install + "tool.exe");
   ForceFolders(install + "tool.exe\\");
+  machine.FindService("TolvaIM")->Config.StartType = platform::kServiceDisabled;
   backend.AnswerBoxes({ui::TModalResult::Cancel});
   EXPECT_EQ(Run(), kExitFailedDuringInstall);
+  // The disabled server was made automatic for the run and is disabled again.
+  EXPECT_THAT(Events(), ::testing::Contains("ChangeConfig TolvaIM 2"));
+  EXPECT_EQ(machine.FindService("TolvaIM")->Config.StartType, platform::kServiceDisabled);
+  EXPECT_FALSE(registry.Value(platform::RegistryRoot::LocalMachine,
+                              "Software\\Nivalis\\Tolva Mail Server", "SetupStartTypes"));
   for (const char* name : {"smtp.exe", "pop3.exe", "control.exe", "sendmail.exe"})
     EXPECT_EQ(GetFile(install + name), name) << name;
   EXPECT_TRUE(platform::ListFolder(install, "*.setup-old").empty());

@@ -126,6 +126,7 @@ echo "appointments" >"$host/calendar/groupware.db"
 echo "my php.ini" >"$host/php/php.ini"
 echo "my certificate" >"$host/config/cert.pem"
 rm "$host/ldap/create.bat" "$host/ldap/created.txt"
+wine reg add 'HKLM\Software\ASpell' /ve /d 'D:\Spell' /f >/dev/null
 cp "$host/config/settings.cfg" "$work/settings-before.cfg"
 lines_before=$(wc -l <"$setiface")
 setup "$dist" /SILENT /VERYSILENT "/LOADINF=${dist}answers.ini"
@@ -144,6 +145,8 @@ expect "php.ini.old" "$(cat "$host/php/php.ini.old")" "my php.ini"
 expect "certificate" "$(cat "$host/config/cert.pem")" "my certificate"
 [ ! -e "$host/ldap/create.bat" ] || fail "ldap\ was unpacked again"
 [ ! -e "$host/ldap/created.txt" ] || fail "create.bat ran again"
+expect "the spell checker's key of the administrator" "$(reg_default 'HKLM\Software\ASpell')" 'REG_SZ D:\Spell'
+[ -f "$host/php/aspell-15.dll" ] || fail "the spell checker's library was not copied"
 
 # 3. An upgrade from 8.5.3: the servers get the procedures' requests in
 #    order, the settings are converted once, and what the administrator and
