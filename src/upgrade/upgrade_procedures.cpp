@@ -251,8 +251,11 @@ bool TUpgradeRun::Run(const std::string& previousVersion) {
     done_ = progress->Done;
     recorded_ = true;
     first = done_ + 1;
-    WriteSetupLog("Upgrade: going on from version \"" + from_ + "\" at step " +
-                  std::to_string(first));
+    // The start this installation recorded is no news; a run that was
+    // ended before, or one told another version, is.
+    if (done_ > 0 || progress->Pending > 0 || from_ != previousVersion)
+      WriteSetupLog("Upgrade: going on from version \"" + from_ + "\" at step " +
+                    std::to_string(first));
     // A step that was saving when the run ended: its save either happened
     // (the settings hold what it would write) or did not.
     if (progress->Pending == first && !progress->Expected.empty()) {

@@ -418,7 +418,10 @@ TEST_F(UpgradeTest, ASaveThatFailsLeavesItsStepForTheNextRun) {
                       "; the next run goes on from it\r\n"),
             std::string::npos);
   ASSERT_TRUE(platform::RemoveFolder(Config() + "settings.cfg.new"));
+  EXPECT_EQ(GetFile(temp / "setup.log").find("going on"), std::string::npos);
   std::vector<std::string> rest = Run("9.1.5-7");
+  EXPECT_NE(GetFile(temp / "setup.log").find("Upgrade: going on from version \"\" at step 14\r\n"),
+            std::string::npos);
   first.insert(first.end(), rest.begin(), rest.end());
   EXPECT_EQ(WithoutBroadcasts(first), Expected(1, false));
   ExpectConvertedOnce();
