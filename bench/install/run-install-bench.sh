@@ -58,8 +58,12 @@ printf '[Setup]\r\nName=Bench\r\nEmail=bench@example.test\r\nDestination=C:\\Tol
   >"$c/dist/answers.ini"
 
 now() { date +%s.%N; }
+# Each round starts with the disk written back and settled, so that
+# neither pays for the writes and deletions of the round before it.
 setup_round() {
   local start end out waited
+  sync
+  sleep 2
   start=$(now)
   out=$(wine 'C:\dist\setup.exe' /SILENT /VERYSILENT '/LOADINF=C:\dist\answers.ini' | tr -d '\r')
   end=$(now)
@@ -76,6 +80,8 @@ setup_round() {
 peer_round() {
   local start end archive
   rm -rf "$c/peer"
+  sync
+  sleep 2
   start=$(now)
   for archive in "$c"/dist/*.dat; do
     wine "$wine_ilds" extract "C:\\dist\\$(basename "$archive")" 'C:\peer\extract' >/dev/null

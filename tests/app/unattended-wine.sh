@@ -308,4 +308,17 @@ accounts nivalis.example | grep -qP '\tpostmaster\tadmin$' || fail "no postmaste
 wait_line "$host/logs/sequence.log" "TolvaControl pipe command=4096 message=1280 wParam=3 lParam=0" 30
 setup "$dir" /UNINSTALL /VERYSILENT
 expect "exit code of the second removal" "$code" 0
+! wine reg query 'HKCR\NivalisServer.APIObject' >/dev/null 2>&1 || fail "the automation server is still registered"
+
+# 9. The administration interface alone, with a first configuration: no
+#    server is installed, so the automation server is not registered; both
+#    steps log their error and the installation still ends well.
+dir='C:\Tolva3\'
+host="$c/Tolva3"
+printf '%s\r\n' '[Setup]' 'Name=Ana Admin' 'Email=ana@example.test' 'Components=1' \
+  "Destination=$dir" '' '[Configuration]' 'HostName=mail3.example.test' 'Domain=example.test' \
+  'User=administrator' 'Password=' >"$c/dist/admin-only.ini"
+setup "$dist" /SILENT /VERYSILENT "/LOADINF=${dist}admin-only.ini"
+expect "exit code without the automation server" "$code" 0
+expect "the configuration's errors" "$(log_lines | grep -c '^Setup wizard error: .')" 2
 echo "unattended installation: all checks passed"
