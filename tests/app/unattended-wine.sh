@@ -165,7 +165,8 @@ notice="TolvaControl pipe command=4096 message=1280 wParam=3 lParam=0"
 wait_line "$seq" "$notice" 30
 tail -n +$((seq_before + 1)) "$seq" | tr -d '\r' | grep -E 'pipe command=4096 message=1280 |http GET' |
   grep -vxF "$notice" >"$work/sequence-853.txt"
-diff <(expected_sequence 19 1) "$work/sequence-853.txt" >&2 ||
+expected_sequence 19 1 >"$work/expected-853.txt"
+same_per_server "$work/expected-853.txt" "$work/sequence-853.txt" ||
   fail "the upgrade from 8.5.3: the servers' sequence differs from the expected order (above)"
 log_lines | grep -qxF 'Running upgrade procedures 8.5.3 -> 9.1.5-7' || fail "the log does not name the upgrade"
 expect "version after the upgrade" "$(reg_value "$product_key" Version)" "REG_SZ 9.1.5-7"

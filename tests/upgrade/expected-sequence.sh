@@ -23,3 +23,19 @@ expected_sequence() { # FIRST PAGE
     fi
   done
 }
+
+# Whether each server got its lines in the expected order (a file of the
+# expected lines, a file of the logged ones). The servers log on their own:
+# a request to one is not answered before the next server is asked, so the
+# order between two servers' lines in their shared log is not fixed, and a
+# server's web page and its pipe are logged by threads of their own.
+same_per_server() { # expected-file logged-file
+  local n channel status=0
+  for n in TolvaSMTP TolvaPOP3 TolvaIM TolvaCalendar TolvaControl; do
+    for channel in pipe http; do
+      diff <(grep "^$n $channel " "$1") <(grep "^$n $channel " "$2") >&2 || status=1
+    done
+  done
+  [ "$(wc -l <"$1")" = "$(wc -l <"$2")" ] || status=1
+  return $status
+}

@@ -2,8 +2,8 @@
 # The upgrade procedures against the stand-in servers under Wine: the five
 # servers run as services of an installation, the procedures run from
 # 8.5.3-7, and the servers' shared sequence log must show every broadcast
-# and request in order, with the Control server asked for the conversion
-# page on its web port with 3 domains and not with 25.
+# and request, each server's in order, with the Control server asked for
+# the conversion page on its web port with 3 domains and not with 25.
 # Then the same from the installer: an unattended installation of the demo
 # distribution over the installation, recorded as version 8.5.3-7.
 # Usage: upgrade-wine.sh UPGRADEDRIVER SERVICEDRIVER STANDIN_DIR DEMO_DIR WORK_DIR
@@ -60,7 +60,9 @@ check_run() { # domains with-page
     [ $tries -gt 0 ] || fail "$1 domains: Control did not get 33 broadcasts"
     sleep 0.1
   done
-  diff <(expected_lines "$2") <(tail -n +$((before + 1)) "$seq" | tr -d '\r') >&2 ||
+  expected_lines "$2" >"$work/expected.txt"
+  tail -n +$((before + 1)) "$seq" | tr -d '\r' >"$work/logged.txt"
+  same_per_server "$work/expected.txt" "$work/logged.txt" ||
     fail "$1 domains: the sequence log differs from the expected order (above)"
   [ ! -e "$host/config/upgrade.dat" ] || fail "$1 domains: the progress record was left"
 }
@@ -89,7 +91,8 @@ wait_line "$seq" "TolvaControl pipe command=4096 message=1280 wParam=3 lParam=0"
 tail -n +$((before + 1)) "$seq" | tr -d '\r' |
   grep -E 'pipe command=4096 message=1280 |http GET' |
   grep -vxF "TolvaControl pipe command=4096 message=1280 wParam=3 lParam=0" >"$work/installer-sequence.txt"
-diff <(expected_lines 1) "$work/installer-sequence.txt" >&2 ||
+expected_lines 1 >"$work/expected.txt"
+same_per_server "$work/expected.txt" "$work/installer-sequence.txt" ||
   fail "the installer's upgrade: the sequence log differs from the expected order (above)"
 grep -qx 'Running upgrade procedures 8.5.3-7 -> 9.1.5-7' \
   <(tr -d '\r' <"$host/logs/setup/setup.log" | sed -E 's/^[0-9-]{10} [0-9:]{8} //') ||
