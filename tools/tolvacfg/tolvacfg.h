@@ -7,9 +7,10 @@
 //   tolvacfg add-domain CONFIGFOLDER NAME   appends a domain and saves
 //   tolvacfg accounts [--json] CONFIGFOLDER DOMAIN
 //                                           one line per account of the domain:
-//                                           number, type, expiry, aliases
-//                                           (tab-separated); with --json a
-//                                           JSON list that also says whether a
+//                                           number, type, expiry, aliases,
+//                                           "admin" or "-" (tab-separated); with
+//                                           --json a JSON list that also has the
+//                                           name and mailbox and says whether a
 //                                           password is set (not the password)
 #pragma once
 
