@@ -284,8 +284,10 @@ void RunInstallation(TMainForm& form) {
   }
 
   WriteSetupLog("Copying files...");
-  if (const size_t left = PutBackKeptCopies(state.InstallPath); left > 0)
+  const std::string journal = BackupJournalPath(state.InstallPath);
+  if (const size_t left = PutBackKeptCopies(journal); left > 0)
     WriteSetupLog("Program files put back from a run that was ended: " + std::to_string(left));
+  backup.SetJournal(journal);
   SetActiveBackup(&backup);
   DeployFiles(deployment);
   progress.StepProgress();

@@ -4,6 +4,7 @@
 
 #include "archive/verify_archive.h"
 #include "platform/files.h"
+#include "support/fields.h"
 #include "support/file_io.h"
 #include "support/paths.h"
 #include "support/text.h"
@@ -34,6 +35,17 @@ bool TProgramFileBackup::Known(const std::string& path) const {
                      [&](const TEntry& entry) { return SameText(entry.Path, path); });
 }
 
+// Before a rename: what is kept must be named where the next run looks,
+// or a kill would leave it where nothing finds it.
+bool TProgramFileBackup::Note(const std::string& path) {
+  if (journal_.empty()) return true;
+  try {
+    return WriteStringToFile(path + "\r\n", journal_, false, true);
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
 bool TProgramFileBackup::Keep(const std::string& path) {
   if (path.empty() || Known(path)) return true;
   if (!platform::PathExists(path)) {
@@ -43,7 +55,7 @@ bool TProgramFileBackup::Keep(const std::string& path) {
   if (platform::IsFolder(path)) return false;
   const std::string kept = path + kSuffix;
   RemoveStale(kept);
-  if (!platform::RenamePath(path, kept)) return false;
+  if (!Note(path) || !platform::RenamePath(path, kept)) return false;
   entries_.push_back({TKind::Replaced, path});
   return true;
 }
@@ -53,7 +65,7 @@ bool TProgramFileBackup::KeepFolder(const std::string& folder) {
   if (path.empty() || Known(path) || !platform::IsFolder(path)) return true;
   const std::string kept = path + kSuffix;
   RemoveStale(kept);
-  if (!platform::RenamePath(path, kept)) return false;
+  if (!Note(path) || !platform::RenamePath(path, kept)) return false;
   entries_.push_back({TKind::Folder, path});
   return true;
 }
@@ -78,6 +90,7 @@ size_t TProgramFileBackup::Restore() {
     }
   }
   entries_.clear();
+  if (!journal_.empty()) platform::RemoveFile(journal_);
   return restored;
 }
 
@@ -95,47 +108,39 @@ void TProgramFileBackup::Discard() {
   for (const TEntry& entry : entries_)
     if (entry.Kind != TKind::Made) RemoveStale(entry.Path + kSuffix);
   entries_.clear();
+  if (!journal_.empty()) platform::RemoveFile(journal_);
 }
 
-namespace {
-
-bool EndsWithSuffix(const std::string& name) {
-  const std::string suffix = TProgramFileBackup::kSuffix;
-  return name.size() > suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(),
-                                                     suffix) == 0;
+std::string BackupJournalPath(const std::string& installPath) {
+  return WithPathDelimiter(installPath, true, false) + "setup-kept.txt";
 }
 
-size_t PutBackBelow(const std::string& folder, bool top) {
-  size_t count = 0;
-  for (const platform::FolderEntry& entry : platform::ListFolder(folder, "*.*")) {
-    if (entry.IsLink) continue;
-    const std::string path = folder + entry.Name;
-    if (EndsWithSuffix(entry.Name)) {
-      const std::string original =
-          path.substr(0, path.size() - std::char_traits<char>::length(TProgramFileBackup::kSuffix));
-      if (platform::IsFolder(original)) {
-        DeleteFolderTree(WithPathDelimiter(original, true, false));
-      } else if (platform::PathExists(original)) {
-        platform::SetReadOnly(original, false);
-        platform::RemoveFile(original);
-      }
-      if (platform::RenamePath(path, original)) ++count;
-      continue;
-    }
-    if (!entry.IsFolder) continue;
-    if (top && (SameText(entry.Name, "config") || SameText(entry.Name, "mail") ||
-                SameText(entry.Name, "logs")))
-      continue;
-    count += PutBackBelow(path + "\\", false);
+size_t PutBackKeptCopies(const std::string& journal) {
+  if (!FileExists(journal)) return 0;
+  std::string text;
+  try {
+    text = ReadFileToString(journal);
+  } catch (const std::exception&) {
+    return 0;
   }
+  size_t count = 0;
+  std::vector<std::string> paths;
+  SplitString(text, '\n', paths, true);
+  // Newest first, as a restore goes: a folder kept after files in it comes
+  // back before them.
+  for (auto path = paths.rbegin(); path != paths.rend(); ++path) {
+    const std::string kept = *path + TProgramFileBackup::kSuffix;
+    if (path->empty() || !platform::PathExists(kept)) continue;
+    if (platform::IsFolder(*path)) {
+      DeleteFolderTree(WithPathDelimiter(*path, true, false));
+    } else if (platform::PathExists(*path)) {
+      platform::SetReadOnly(*path, false);
+      platform::RemoveFile(*path);
+    }
+    if (platform::RenamePath(kept, *path)) ++count;
+  }
+  platform::RemoveFile(journal);
   return count;
-}
-
-}  // namespace
-
-size_t PutBackKeptCopies(const std::string& installPath) {
-  if (installPath.empty() || !FolderExists(installPath)) return 0;
-  return PutBackBelow(WithPathDelimiter(installPath, true, false), true);
 }
 
 TProgramFileBackup* ActiveBackup() {

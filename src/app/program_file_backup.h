@@ -6,12 +6,18 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 class TProgramFileBackup {
  public:
   // The suffix of a kept copy.
   static constexpr const char* kSuffix = ".setup-old";
+
+  // Names, one a line, each file and folder before it is kept, so that the
+  // run after one ended by force (a kill, a power cut) finds the kept
+  // copies (PutBackKeptCopies). Restore and Discard delete the file.
+  void SetJournal(std::string path) { journal_ = std::move(path); }
 
   // Before path is replaced, deleted or made: keeps it (once per run).
   // False when an existing file could not be kept, which leaves it alone.
@@ -37,15 +43,19 @@ class TProgramFileBackup {
     std::string Path;
   };
   bool Known(const std::string& path) const;
+  bool Note(const std::string& path);
   std::vector<TEntry> entries_;
+  std::string journal_;
 };
 
-// Puts back what a run that was ended by force (a kill, a power cut) kept
-// and left beside the program files of installPath, over what it wrote in
-// their place, so that the next run starts from the installation as it
-// was. The data folders (config, mail, logs) are not looked into. Returns
-// how many were put back.
-size_t PutBackKeptCopies(const std::string& installPath);
+// Puts back what a run that was ended by force kept and named in its
+// journal, over what it wrote in their place, so that the next run starts
+// from the installation as it was; then deletes the journal. Returns how
+// many were put back.
+size_t PutBackKeptCopies(const std::string& journal);
+
+// The journal of the runs into an installation folder.
+std::string BackupJournalPath(const std::string& installPath);
 
 // The run's backup while its files are written; nullptr otherwise.
 TProgramFileBackup* ActiveBackup();

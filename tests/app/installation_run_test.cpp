@@ -295,6 +295,10 @@ TEST_F(InstallationRun, TheRunAfterOneEndedByForceGivesBackWhatThatOneChanged) {
   PutFile(install + "smtp.exe", "half written");
   PutFile(install + "spam\\rules\\local.cf", "my rules");
   ASSERT_TRUE(platform::RenamePath(install + "spam", install + "spam.setup-old"));
+  // Its journal names what it kept; a kept copy it does not name is not
+  // the run's to touch.
+  PutFile(install + "setup-kept.txt", install + "smtp.exe\r\n" + install + "spam\r\n");
+  PutFile(install + "doc\\notes.txt.setup-old", "the administrator's");
   EXPECT_EQ(Run(), -1);
   EXPECT_EQ(machine.FindService("TolvaIM")->Config.StartType, platform::kServiceDisabled);
   EXPECT_FALSE(registry.Value(platform::RegistryRoot::LocalMachine, product, "SetupStartTypes"));
@@ -302,6 +306,8 @@ TEST_F(InstallationRun, TheRunAfterOneEndedByForceGivesBackWhatThatOneChanged) {
   EXPECT_EQ(GetFile(install + "spam\\rules\\local.cf"), "my rules");
   EXPECT_FALSE(platform::PathExists(install + "smtp.exe.setup-old"));
   EXPECT_FALSE(platform::PathExists(install + "spam.setup-old"));
+  EXPECT_FALSE(platform::PathExists(install + "setup-kept.txt"));
+  EXPECT_EQ(GetFile(install + "doc\\notes.txt.setup-old"), "the administrator's");
   const std::vector<std::string> log = LogLines();
   EXPECT_THAT(log, ::testing::Contains("Start types kept by a run that was ended are given back"));
   EXPECT_THAT(log, ::testing::Contains("Program files put back from a run that was ended: 2"));
