@@ -98,7 +98,7 @@ shown = json.load(sys.stdin)
 settings = shown["settings"]
 for key in ("HostName", "InterfaceLayout", "TempPath", "MailPath", "LogPath", "DnsServers"):
     print(f"  {key}: {settings.get(key)}")
-print(f"  primary domain: {shown.get(\"primaryDomain\")}")
+print("  primary domain:", shown.get("primaryDomain"))
 ' || echo "  the settings could not be read"
 echo
 echo "== Accounts of example.test (tolvacfg accounts)"
