@@ -233,7 +233,6 @@ bool SaveSettings(bool settingsOnly, TReplaceMode mode) {
   SettingsRecord& settings = Settings();
   DomainTable& table = Domains();
   bool written = false;
-  bool allWritten = true;
   // The count on disk always matches the table written beside it.
   if (!settingsOnly && table.Loaded)
     settings.SetNumber(DomainCount, static_cast<int64_t>(table.Records.size()));
@@ -245,7 +244,7 @@ bool SaveSettings(bool settingsOnly, TReplaceMode mode) {
                            stored.Bytes.size(), mode) != WriteOutcome::Failed;
   } catch (...) {
   }
-  allWritten = written;
+  bool allWritten = written;
   // A table that could not be read is not replaced by an empty one.
   if (!settingsOnly && table.Loaded) {
     bool domains = false;

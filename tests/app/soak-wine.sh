@@ -8,17 +8,11 @@
 #   bash tests/app/soak-wine.sh [CYCLES]
 set -Eeuo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-build=$root/build/windows
-demo=$build/demo
-tolvacfg=$build/tools/tolvacfg/tolvacfg.exe
-probe=$build/tests/system/svcprobe.exe
 cycles=${1:-20}
 work=$(mktemp -d /tmp/soak-XXXXXX)
 trap 'echo "FAILED at line $LINENO: $BASH_COMMAND" >&2' ERR
 source "$root/tests/app/wine-road.sh"
-for need in "$demo/setup.exe" "$tolvacfg" "$probe"; do
-  [ -e "$need" ] || fail "missing $need: build the windows preset first"
-done
+use_build "$root"
 road_prefix
 trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
 write_answers "$c/dist/answers.ini"

@@ -2,7 +2,7 @@
 # distribution (unattended-wine.sh, and the kill test and soak of the same
 # folder): a fresh prefix without a display, the distribution in C:\dist\,
 # and readers of the effects that do not go through the installer's code.
-# Expects: demo tolvacfg probe work (set by the caller).
+# Expects: work, and demo tolvacfg probe (set by the caller or use_build).
 
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export WINEPREFIX="$work/prefix"
@@ -75,6 +75,19 @@ names=(TolvaSMTP TolvaPOP3 TolvaControl TolvaIM TolvaCalendar)
 services_key='HKLM\System\CurrentControlSet\Services'
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tolva'
 product_key='HKLM\Software\Nivalis\Tolva Mail Server'
+
+# For the scripts run by hand: the programs of the windows build below the
+# repository root, which must have been built.
+use_build() { # root
+  local need
+  demo=$1/build/windows/demo
+  tolvacfg=$1/build/windows/tools/tolvacfg/tolvacfg.exe
+  probe=$1/build/windows/tests/system/svcprobe.exe
+  driver=$1/build/windows/tests/system/servicedriver.exe
+  for need in "$demo/setup.exe" "$tolvacfg" "$probe" "$driver"; do
+    [ -e "$need" ] || fail "missing $need: build the windows preset first"
+  done
+}
 
 # A fresh prefix with the distribution copied into C:\dist\.
 road_prefix() {
