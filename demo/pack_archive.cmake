@@ -1,6 +1,7 @@
 # Packs one data archive of the demo distribution: gathers its files in a
 # staging folder and runs ilds on it.
-#   cmake -DILDS=tool -DCONTENT=list -DSTAGE=folder -DARCHIVE=file -P pack_archive.cmake
+#   cmake -DILDS=tool [-DSTRIP=tool] -DCONTENT=list -DSTAGE=folder -DARCHIVE=file
+#         -P pack_archive.cmake
 # Each line of the content list is either
 #   tree<TAB>FOLDER          every file below FOLDER, at the archive's root
 #   file<TAB>ENTRY<TAB>FILE  one file under the entry name ENTRY (`/` between folders)
@@ -32,6 +33,13 @@ foreach(line IN LISTS lines)
     get_filename_component(folder "${STAGE}/${entry}" DIRECTORY)
     file(MAKE_DIRECTORY "${folder}")
     file(COPY_FILE "${source}" "${STAGE}/${entry}")
+    # Built programs go without their debugging data, as the suite ships.
+    if(STRIP AND entry MATCHES "\\.(exe|dll)$")
+      execute_process(COMMAND "${STRIP}" --strip-debug "${STAGE}/${entry}" RESULT_VARIABLE status)
+      if(NOT status EQUAL 0)
+        message(FATAL_ERROR "${ARCHIVE}: strip failed on ${entry} (${status})")
+      endif()
+    endif()
   else()
     message(FATAL_ERROR "${CONTENT}: cannot read the line \"${line}\"")
   endif()
