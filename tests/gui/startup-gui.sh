@@ -30,22 +30,22 @@ step "without arguments: language chooser, question, page 0"
 start_setup
 inspect wait "$lang_title" 60 || fail "the language chooser did not appear"
 dump=$(inspect dump "$lang_title")
-echo "$dump" | grep -qx 'item|Deutsch' || fail "no Deutsch in the chooser: $dump"
-echo "$dump" | grep -qx 'item|English|selected' || fail "English not preselected: $dump"
-echo "$dump" | grep -qx 'item|Deutsch (Österreich)' || fail "no Austrian German in the chooser: $dump"
-[[ $(echo "$dump" | grep -c '^item|') -eq 3 ]] || fail "the chooser offers other languages: $dump"
+grep -qx 'item|Deutsch' <<<"$dump" || fail "no Deutsch in the chooser: $dump"
+grep -qx 'item|English|selected' <<<"$dump" || fail "English not preselected: $dump"
+grep -qx 'item|Deutsch (Österreich)' <<<"$dump" || fail "no Austrian German in the chooser: $dump"
+[[ $(grep -c '^item|' <<<"$dump") -eq 3 ]] || fail "the chooser offers other languages: $dump"
 shot language-chooser "$lang_title"
 inspect click "$lang_title" "&OK"
 inspect wait "$question_title" 30 || fail "the confirmation question did not appear"
-inspect dump "$question_title" | grep -q "This will install Nivalis Tolva Mail Server 9.1.5-7. Do you wish to continue?" ||
+grep -q "This will install Nivalis Tolva Mail Server 9.1.5-7. Do you wish to continue?" <<<"$(inspect dump "$question_title")" ||
   fail "the question's text differs"
 shot question "$question_title"
 inspect click "$question_title" "&Yes"
 inspect wait "$main_title" 30 || fail "the main window did not appear"
 dump=$(inspect dump "$main_title")
-echo "$dump" | grep -q '|&Next >|visible|enabled' || fail "page 0 has no enabled Next: $dump"
-echo "$dump" | grep -q '|< &Back|hidden|' || fail "page 0 shows Back: $dump"
-echo "$dump" | grep -q 'Welcome to Nivalis Tolva Mail Server 9.1.5-7' || fail "no welcome title: $dump"
+grep -q '|&Next >|visible|enabled' <<<"$dump" || fail "page 0 has no enabled Next: $dump"
+grep -q '|< &Back|hidden|' <<<"$dump" || fail "page 0 shows Back: $dump"
+grep -q 'Welcome to Nivalis Tolva Mail Server 9.1.5-7' <<<"$dump" || fail "no welcome title: $dump"
 shot page-0 "$main_title"
 # The close box asks the cancel question; Yes ends with success.
 inspect close "$main_title"
@@ -67,7 +67,7 @@ inspect click "$lang_title" "&OK"
 inspect wait "*9.1.5-7*" 30 || fail "no main window after choosing Deutsch"
 inspect gone "$main_title" 0 || fail "the main window kept its English title"
 dump=$(inspect dump "*9.1.5-7*")
-echo "$dump" | grep -qF "|$german_next|visible|enabled" || fail "Next is not '$german_next': $dump"
+grep -qF "|$german_next|visible|enabled" <<<"$dump" || fail "Next is not '$german_next': $dump"
 shot page-0-deutsch "*9.1.5-7*"
 exit_title=$(value_of cdoyouexittitle)
 inspect close "*9.1.5-7*"

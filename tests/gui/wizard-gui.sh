@@ -101,7 +101,7 @@ inspect click "$main" "&Browse..."
 inspect wait "Choose Folder" 30 || fail "no folder chooser"
 inspect type "Choose Folder" 0 'C:\TolvaDemo'
 for _ in $(seq 50); do
-  inspect dump "Choose Folder" | grep -qF '|C:\TolvaDemo|' && break
+  grep -qF '|C:\TolvaDemo|' <<<"$(inspect dump "Choose Folder")" && break
   sleep 0.2
 done
 shot wizard-5-chooser "Choose Folder"
@@ -115,7 +115,7 @@ shot wizard-5 "$main"
 # The installation run, then the finish page.
 inspect click "$main" "&Install"
 for _ in $(seq 600); do
-  dump | grep -qF "|Installation was successful.|visible|" && break
+  grep -qF "|Installation was successful.|visible|" <<<"$(dump)" && break
   sleep 0.2
 done
 expect_page "Setup Complete" "hidden|disabled" "&Finish" enabled "&Cancel"

@@ -225,7 +225,7 @@ run_uninstall() { # folder (Windows) answer
   wine "$1setup.exe" /UNINSTALL </dev/null >/dev/null 2>&1 &
   setup_pid=$!
   wine "$inspect" wait "$title" 60 >/dev/null || fail "no uninstall question"
-  wine "$inspect" dump "$title" | grep -q "Are you sure to completely remove all files" ||
+  grep -q "Are you sure to completely remove all files" <<<"$(wine "$inspect" dump "$title")" ||
     fail "the question is not the uninstall question"
   wine "$inspect" click "$title" "$2" >/dev/null
   if [ "$2" = "&Yes" ]; then
