@@ -17,14 +17,16 @@ std::string WithoutDelimiter(const std::string& folder) {
   return WithPathDelimiter(folder, false, false);
 }
 
-// A kept copy left by a run that ended without a word (a kill) is older
-// than the file it would replace and goes first.
-void RemoveStale(const std::string& kept) {
-  if (platform::IsFolder(kept)) {
-    DeleteFolderTree(kept);
-  } else if (platform::PathExists(kept)) {
-    platform::SetReadOnly(kept, false);
-    platform::RemoveFile(kept);
+// Removes the file or folder at path, read-only or not. A kept copy left by
+// a run that ended without a word (a kill) is older than the file it would
+// replace and goes first; what such a run wrote goes before its kept copy
+// comes back.
+void RemovePath(const std::string& path) {
+  if (platform::IsFolder(path)) {
+    DeleteFolderTree(path);
+  } else if (platform::PathExists(path)) {
+    platform::SetReadOnly(path, false);
+    platform::RemoveFile(path);
   }
 }
 
@@ -54,7 +56,7 @@ bool TProgramFileBackup::Keep(const std::string& path) {
   }
   if (platform::IsFolder(path)) return false;
   const std::string kept = path + kSuffix;
-  RemoveStale(kept);
+  RemovePath(kept);
   if (!Note(path) || !platform::RenamePath(path, kept)) return false;
   entries_.push_back({TKind::Replaced, path});
   return true;
@@ -64,7 +66,7 @@ bool TProgramFileBackup::KeepFolder(const std::string& folder) {
   const std::string path = WithoutDelimiter(folder);
   if (path.empty() || Known(path) || !platform::IsFolder(path)) return true;
   const std::string kept = path + kSuffix;
-  RemoveStale(kept);
+  RemovePath(kept);
   if (!Note(path) || !platform::RenamePath(path, kept)) return false;
   entries_.push_back({TKind::Folder, path});
   return true;
@@ -106,7 +108,7 @@ void TProgramFileBackup::PutBackIfMissing(const std::string& path) {
 
 void TProgramFileBackup::Discard() {
   for (const TEntry& entry : entries_)
-    if (entry.Kind != TKind::Made) RemoveStale(entry.Path + kSuffix);
+    if (entry.Kind != TKind::Made) RemovePath(entry.Path + kSuffix);
   entries_.clear();
   if (!journal_.empty()) platform::RemoveFile(journal_);
 }
@@ -131,12 +133,7 @@ size_t PutBackKeptCopies(const std::string& journal) {
   for (auto path = paths.rbegin(); path != paths.rend(); ++path) {
     const std::string kept = *path + TProgramFileBackup::kSuffix;
     if (path->empty() || !platform::PathExists(kept)) continue;
-    if (platform::IsFolder(*path)) {
-      DeleteFolderTree(WithPathDelimiter(*path, true, false));
-    } else if (platform::PathExists(*path)) {
-      platform::SetReadOnly(*path, false);
-      platform::RemoveFile(*path);
-    }
+    RemovePath(*path);
     if (platform::RenamePath(kept, *path)) ++count;
   }
   platform::RemoveFile(journal);
